@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Set up, build, then run every test; exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -1,0 +1,18 @@
+// One generation, as the window's Generate command and the batch tool run it:
+// read the ASF file afresh, check it, write the SystemC file.
+#pragma once
+
+#include <string>
+
+#include "conversion/Diagnostics.h"
+#include "model/FsmModel.h"
+
+namespace kestrom {
+
+// Uses model.ProcessKind as it stands. Throws AsfError when the ASF file
+// cannot be read (nothing is written then) and OutputError when the output
+// cannot be written or would replace the input; returns the warnings.
+Diagnostics GenerateSystemCFile(const std::string& asfPath, const std::string& cppPath,
+                                FsmModel& model);
+
+} // namespace kestrom

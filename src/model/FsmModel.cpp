@@ -1,0 +1,10 @@
+#include "model/FsmModel.h"
+
+namespace kestrom {
+
+FsmModel& ProgramModel() {
+    static FsmModel model;
+    return model;
+}
+
+} // namespace kestrom
