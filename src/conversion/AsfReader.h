@@ -13,6 +13,10 @@ namespace kestrom {
 // Lines may end in CR LF, LF or a lone CR.
 bool PassesFirstLineTest(const std::string& path);
 
+// The same test, failing with an AsfError that says why: the file cannot be
+// opened or read (line 0), or "Invalid ASF File Format" (line 1).
+void RequireAsfFirstLine(const std::string& path);
+
 // Rebuilds the model's six tables and scalars from the file; throws AsfError
 // with the line number and a plain message when the file cannot be read.
 // Each read starts from a clean model: nothing of an earlier file survives.

@@ -3,7 +3,9 @@
 namespace kestrom {
 namespace {
 
-std::string Where(int line) { return line > 0 ? "line " + std::to_string(line) + ": " : ""; }
+std::string Where(int line) {
+    return line > 0 ? "line " + std::to_string(line) + ": " : "";
+}
 
 } // namespace
 

@@ -9,6 +9,10 @@
 
 namespace kestrom {
 
+// Reads, checks and writes into memory; warnings come sorted by line.
+// Throws AsfError when the ASF file cannot be read or generated.
+std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings);
+
 // Uses model.ProcessKind as it stands. Throws AsfError when the ASF file
 // cannot be read (nothing is written then) and OutputError when the output
 // cannot be written or would replace the input; returns the warnings.

@@ -99,7 +99,9 @@ struct FsmModel {
 constexpr Integer kMethodProcess = -1;
 constexpr Integer kThreadProcess = 0;
 
-inline bool IsMethodProcess(Integer processKind) { return processKind == kMethodProcess; }
+inline bool IsMethodProcess(Integer processKind) {
+    return processKind == kMethodProcess;
+}
 
 // The one program-wide instance; reader and writer take a model by reference,
 // so tests build their own.
