@@ -1,0 +1,279 @@
+#include "ui/MDIFormMain.h"
+
+#include <QAction>
+#include <QFile>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStringList>
+#include <QToolBar>
+
+#include "conversion/AsfReader.h"
+#include "conversion/Generation.h"
+#include "ui/FormAbout.h"
+#include "ui/FormOption.h"
+#include "ui/Platform.h"
+#include "ui/WindowServices.h"
+
+namespace kestrom::ui {
+namespace {
+
+constexpr int kClientWidthTwips = 7335;
+constexpr int kClientHeightTwips = 4590;
+const QColor kWorkspaceColour(224, 224, 224);
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString FromLocalPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+bool IsTrue(Flag flag) { return flag == kTrue; }
+
+} // namespace
+
+MDIFormMain::MDIFormMain(Platform& platform, FsmModel& model)
+    : platform_(platform), model_(model) {
+    setObjectName("MDIFormMain");
+    setWindowTitle(kProductName);
+    QIcon icon;
+    icon.addFile(":/icons/kestrom.png", QSize(24, 24));
+    icon.addFile(":/icons/kestrom-64.png", QSize(64, 64));
+    setWindowIcon(icon);
+    setContextMenuPolicy(Qt::NoContextMenu); // the tool bar cannot be hidden
+
+    workspace_ = new QMdiArea(this);
+    workspace_->setObjectName("Workspace");
+    workspace_->setBackground(kWorkspaceColour);
+    setCentralWidget(workspace_);
+
+    commonDialogASF_ = {"Select FSM (.asf) File...", "ASF (*.asf)", {}};
+    commonDialogCPP_ = {"SystemC FSM File Save As...", "CPP File (*.cpp)", {}};
+
+    BuildMenus();
+    BuildToolbar();
+    BuildStatusBar();
+    // The client area lies below the menu bar.
+    resize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips) + menuBar()->sizeHint().height());
+
+    // Load.
+    asfOpened_ = kFalse;
+    mnuClose_Click();
+    ActivateVisualStyle(*this);
+}
+
+MDIFormMain::~MDIFormMain() = default;
+
+QAction* MDIFormMain::AddCommand(QMenu* menu, const QString& name, const QString& caption,
+                                 const QKeySequence& shortcut, void (MDIFormMain::*command)()) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setShortcut(shortcut);
+    item->setShortcutContext(Qt::WindowShortcut);
+    // A disabled menu takes its items' shortcuts with it.
+    connect(item, &QAction::triggered, this, [this, menu, item, command] {
+        if (item->isEnabled() && menu->menuAction()->isEnabled()) (this->*command)();
+    });
+    return item;
+}
+
+void MDIFormMain::BuildMenus() {
+    mnuFile_ = menuBar()->addMenu("&File");
+    mnuFile_->setObjectName("mnuFile");
+    AddCommand(mnuFile_, "mnuOpen", "Open", QKeySequence("Ctrl+O"), &MDIFormMain::mnuOpen_Click);
+    mnuClose_ = AddCommand(mnuFile_, "mnuClose", "Close", QKeySequence("Ctrl+C"),
+                           &MDIFormMain::mnuClose_Click);
+    mnuFile_->addSeparator()->setObjectName("line1");
+    AddCommand(mnuFile_, "mnuExit", "Exit", QKeySequence("Ctrl+X"), &MDIFormMain::mnuExit_Click);
+
+    mnuGen_ = menuBar()->addMenu("&Generate");
+    mnuGen_->setObjectName("mnuGen");
+    mnuFSM_ = AddCommand(mnuGen_, "mnuFSM", "SystemC FSM Code", QKeySequence("Ctrl+S"),
+                         &MDIFormMain::mnuFSM_Click);
+    mnuOpt_ = AddCommand(mnuGen_, "mnuOpt", "Option", QKeySequence(), &MDIFormMain::mnuOpt_Click);
+
+    mnuHelp_ = menuBar()->addMenu("&Help");
+    mnuHelp_->setObjectName("mnuHelp");
+    AddCommand(mnuHelp_, "mnuHelpTopic", "Help Topics", QKeySequence("F1"),
+               &MDIFormMain::mnuHelpTopic_Click);
+    mnuHelp_->addSeparator()->setObjectName("line2");
+    AddCommand(mnuHelp_, "mnuAbout", "About", QKeySequence(), &MDIFormMain::mnuAbout_Click);
+}
+
+void MDIFormMain::BuildToolbar() {
+    toolbarASF_ = addToolBar("ToolbarASF");
+    toolbarASF_->setObjectName("ToolbarASF");
+    toolbarASF_->setMovable(false);
+    toolbarASF_->setFloatable(false);
+    toolbarASF_->setIconSize(QSize(24, 24));
+    toolbarASF_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+
+    const struct {
+        const char* image;
+        const char* tooltip;
+    } buttons[] = {{":/icons/kestrom.png", "Open ASF File"},
+                   {":/icons/generate.png", "Generate SystemC FSM Code"},
+                   {":/icons/help.png", "Help"}};
+    for (int i = 0; i < 3; ++i) {
+        QAction* button = toolbarASF_->addAction(QIcon(buttons[i].image), QString());
+        button->setObjectName(QString("ToolbarASF_Button%1").arg(i + 1));
+        button->setToolTip(buttons[i].tooltip);
+        connect(button, &QAction::triggered, this, [this, i] { ToolbarASF_ButtonClick(i + 1); });
+        toolbarButtons_[i] = button;
+    }
+}
+
+void MDIFormMain::BuildStatusBar() {
+    // A permanent label, so that menu status tips never cover the text.
+    statusBarASF_ = new QLabel(this);
+    statusBarASF_->setObjectName("StatusBarASF");
+    statusBar()->addPermanentWidget(statusBarASF_, 1);
+}
+
+QString MDIFormMain::StatusText() const { return statusBarASF_->text(); }
+
+void MDIFormMain::SetStatusText(const QString& text) {
+    statusBarASF_->setText(text);
+    statusBarASF_->repaint(); // seen while the command runs, as before its message box
+}
+
+FormOption* MDIFormMain::OptionsDialog() const { return formOption_; }
+FormAbout* MDIFormMain::AboutBox() const { return formAbout_; }
+
+void MDIFormMain::EnDisMDI(Flag enable) {
+    bool menusOn = IsTrue(enable);
+    mnuFile_->menuAction()->setEnabled(menusOn);
+    mnuGen_->menuAction()->setEnabled(menusOn);
+    mnuHelp_->menuAction()->setEnabled(true);
+    toolbarButtons_[0]->setEnabled(menusOn);
+    toolbarButtons_[2]->setEnabled(true);
+    bool fileOn = menusOn && asfOpened_ != kFalse;
+    if (menusOn) {
+        mnuClose_->setEnabled(fileOn);
+        mnuFSM_->setEnabled(fileOn);
+        mnuOpt_->setEnabled(fileOn);
+    }
+    toolbarButtons_[1]->setEnabled(fileOn);
+}
+
+void MDIFormMain::ToolbarASF_ButtonClick(int index) {
+    switch (index) {
+    case 1:
+        mnuOpen_Click();
+        break;
+    case 2:
+        mnuFSM_Click();
+        break;
+    case 3:
+        mnuHelpTopic_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void MDIFormMain::mnuOpen_Click() {
+    auto chosen = platform_.ChooseOpenFile(
+        this, {commonDialogASF_.Title, commonDialogASF_.Filter, commonDialogASF_.FileName});
+    if (!chosen) return;
+    commonDialogASF_.FileName = *chosen;
+    SetStatusText(*chosen + " File Opened");
+    model_.AsfPath = LocalPath(*chosen);
+
+    bool passes = false;
+    try {
+        passes = PassesFirstLineTest(model_.AsfPath);
+    } catch (const std::exception&) {
+        passes = false; // an unreadable file has no first line
+    }
+    if (passes) {
+        asfOpened_ = kTrue;
+    } else {
+        asfOpened_ = kFalse;
+        platform_.ShowMessage(this, {"Invalid ASF File Format", "ASF File Error",
+                                     MessageIcon::Error, QString()});
+        mnuClose_Click();
+    }
+    EnDisMDI(kTrue);
+}
+
+void MDIFormMain::mnuClose_Click() {
+    SetStatusText("No ASF File Opened");
+    asfOpened_ = kFalse;
+    EnDisMDI(kTrue);
+}
+
+void MDIFormMain::mnuExit_Click() { platform_.EndProgram(); }
+
+void MDIFormMain::ReportNotGenerated(const QString& cppPath, const QString& title,
+                                     const QString& text) {
+    SetStatusText(cppPath + " not generated");
+    platform_.ShowMessage(this, {text, title, MessageIcon::Error, QString()});
+    EnDisMDI(kTrue);
+}
+
+void MDIFormMain::mnuFSM_Click() {
+    auto chosen = platform_.ChooseSaveFile(
+        this, {commonDialogCPP_.Title, commonDialogCPP_.Filter, commonDialogCPP_.FileName});
+    if (!chosen) return;
+    commonDialogCPP_.FileName = *chosen;
+    SetStatusText("Generating " + *chosen + "...");
+    model_.CppPath = LocalPath(*chosen);
+
+    try {
+        LoadProcessKind(platform_, model_);
+    } catch (const std::exception&) {
+        // The stored choice cannot be read: generate with the one in memory.
+    }
+
+    Diagnostics warnings;
+    try {
+        warnings = GenerateSystemCFile(model_.AsfPath, model_.CppPath, model_);
+    } catch (const AsfError& error) {
+        ReportNotGenerated(*chosen, "ASF File Error",
+                           FromLocalPath(FormatDiagnostic(model_.AsfPath, error.Line(), "error",
+                                                          error.Message())));
+        return;
+    } catch (const OutputError& error) {
+        ReportNotGenerated(*chosen, "Output File Error",
+                           FromLocalPath(FormatDiagnostic(model_.CppPath, error.Line(), "error",
+                                                          error.Message())));
+        return;
+    }
+
+    QString done = *chosen + " generated Successfully!";
+    SetStatusText(done);
+    QStringList details;
+    for (const Diagnostic& warning : warnings)
+        details << FromLocalPath(
+            FormatDiagnostic(model_.AsfPath, warning.Line, "warning", warning.Message));
+    platform_.ShowMessage(this, {done, "Done!", MessageIcon::None, details.join('\n')});
+    EnDisMDI(kTrue);
+}
+
+void MDIFormMain::mnuOpt_Click() {
+    if (formOption_ && !formOption_->isHidden()) {
+        formOption_->raise();
+        formOption_->activateWindow();
+    } else {
+        formOption_ = new FormOption(*this);
+    }
+    formOption_->show();
+    EnDisMDI(kFalse);
+}
+
+void MDIFormMain::mnuAbout_Click() {
+    if (!formAbout_ || formAbout_->isHidden()) formAbout_ = new FormAbout(*this);
+    formAbout_->show();
+    formAbout_->raise();
+    formAbout_->activateWindow();
+    EnDisMDI(kFalse);
+}
+
+void MDIFormMain::mnuHelpTopic_Click() {
+    platform_.ShowHelp(this, platform_.ProgramDirectory() + "/kestrom.hlp");
+}
+
+} // namespace kestrom::ui

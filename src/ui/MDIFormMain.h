@@ -1,0 +1,89 @@
+// The main window: menus, tool bar and status bar, the seven commands and the
+// enabling of commands that the two dialogs share with it.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include "model/FsmModel.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace kestrom::ui {
+
+class FormAbout;
+class FormOption;
+class Platform;
+
+class MDIFormMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds and loads the window, which shows it.
+    MDIFormMain(Platform& platform, FsmModel& model);
+    ~MDIFormMain() override;
+
+    // Enables File, Generate and toolbar button 1 when enable is -1, and then
+    // Close, Generate, Option and toolbar button 2 only while a file is open.
+    void EnDisMDI(Flag enable);
+
+    void mnuOpen_Click();
+    void mnuClose_Click();
+    void mnuExit_Click();
+    void mnuFSM_Click();
+    void mnuOpt_Click();
+    void mnuHelpTopic_Click();
+    void mnuAbout_Click();
+    // Runs the command of the button at the 1-based index; other indexes do nothing.
+    void ToolbarASF_ButtonClick(int index);
+
+    Flag AsfOpened() const { return asfOpened_; }
+    QString StatusText() const;
+    Platform& platform() const { return platform_; }
+    FsmModel& model() const { return model_; }
+    FormOption* OptionsDialog() const;
+    FormAbout* AboutBox() const;
+
+private:
+    struct CommonDialog {
+        QString Title;
+        QString Filter;
+        QString FileName; // last chosen, offered again next time
+    };
+
+    void BuildMenus();
+    void BuildToolbar();
+    void BuildStatusBar();
+    QAction* AddCommand(QMenu* menu, const QString& name, const QString& caption,
+                        const QKeySequence& shortcut, void (MDIFormMain::*command)());
+    void SetStatusText(const QString& text);
+    void ReportNotGenerated(const QString& cppPath, const QString& title, const QString& text);
+
+    Platform& platform_;
+    FsmModel& model_;
+    Flag asfOpened_ = kFalse;
+
+    QMenu* mnuFile_ = nullptr;
+    QMenu* mnuGen_ = nullptr;
+    QMenu* mnuHelp_ = nullptr;
+    QAction* mnuClose_ = nullptr;
+    QAction* mnuFSM_ = nullptr;
+    QAction* mnuOpt_ = nullptr;
+    QToolBar* toolbarASF_ = nullptr;
+    QAction* toolbarButtons_[3] = {};
+    QLabel* statusBarASF_ = nullptr;
+    QMdiArea* workspace_ = nullptr;
+
+    CommonDialog commonDialogASF_;
+    CommonDialog commonDialogCPP_;
+
+    QPointer<FormOption> formOption_;
+    QPointer<FormAbout> formAbout_;
+};
+
+} // namespace kestrom::ui
