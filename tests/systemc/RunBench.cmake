@@ -1,6 +1,7 @@
 # One SystemC test: generate, compile, simulate. Called as
 #   cmake -DSETTINGS=... -DASF=... -DPROCESS=thread|method -DBENCH=... -DWORK=... -P RunBench.cmake
 include(${SETTINGS})
+set(ENV{SYSTEMC_DISABLE_COPYRIGHT_MESSAGE} 1)
 
 if(NOT SYSTEMC_FOUND)
   message(FATAL_ERROR "SystemC not found (pkg-config systemc): install libsystemc-dev")

@@ -1,0 +1,78 @@
+// Time of one generation of the largest model: reading the ASF text, checking
+// the model and writing the SystemC text, apart and together.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "LargestModel.h"
+#include "conversion/AsfReader.h"
+#include "conversion/ModelCheck.h"
+#include "conversion/SystemCWriter.h"
+
+namespace {
+
+using kestrom::Diagnostics;
+using kestrom::FsmModel;
+
+const std::string& AsfText() {
+    static const std::string text = kestrom::bench::LargestAsfText();
+    return text;
+}
+
+std::unique_ptr<FsmModel> ReadLargest() {
+    auto model = std::make_unique<FsmModel>();
+    kestrom::ReadAsfText(AsfText(), *model);
+    if (model->StateCount != kestrom::bench::kObjectsPerKind)
+        throw std::logic_error("the largest model did not read as 150 states");
+    return model;
+}
+
+void BM_Read(benchmark::State& state) {
+    auto model = std::make_unique<FsmModel>();
+    for (auto _ : state) {
+        kestrom::ReadAsfText(AsfText(), *model);
+        benchmark::DoNotOptimize(model->StateCount);
+    }
+    state.SetBytesProcessed(state.iterations() * AsfText().size());
+}
+BENCHMARK(BM_Read)->Unit(benchmark::kMillisecond);
+
+void BM_Check(benchmark::State& state) {
+    const auto model = ReadLargest();
+    for (auto _ : state) {
+        Diagnostics warnings = kestrom::CheckModel(*model);
+        benchmark::DoNotOptimize(warnings.data());
+    }
+}
+BENCHMARK(BM_Check)->Unit(benchmark::kMillisecond);
+
+void BM_Write(benchmark::State& state) {
+    const auto model = ReadLargest();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        Diagnostics warnings;
+        const std::string text = kestrom::WriteSystemC(*model, warnings);
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
+    state.counters["output_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond);
+
+// One whole generation in memory, as the batch tool runs it less the files.
+void BM_Generation(benchmark::State& state) {
+    auto model = std::make_unique<FsmModel>();
+    for (auto _ : state) {
+        kestrom::ReadAsfText(AsfText(), *model);
+        Diagnostics warnings = kestrom::CheckModel(*model);
+        const std::string text = kestrom::WriteSystemC(*model, warnings);
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+BENCHMARK(BM_Generation)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
