@@ -92,26 +92,28 @@ void Actions(std::string& text) {
     }
 }
 
-// The reset transition and 149 more: states 1 to 75 have two each (state 75
-// one), with priorities in no order, so that the writer sorts them.
+// The reset transition and 149 more, a tree rooted at the initial state so
+// that every state is reached: state k leads to states 2k and 2k + 1, so
+// states 1 to 74 have two transitions each (state 75 one), written with the
+// higher priority number first so that the writer sorts them.
 void TransitionsAndConditions(std::string& text) {
     Line(text, Format("W %d 6 0 %d %d BEZIER \"Transitions\" | 56682,217090 66531,215181 "
                       "85597,210696 95446,208787",
                       kFirstTransitionId, kResetPortId, SharedId(1)));
     Line(text, Format("C %d %d 0 TEXT \"Conditions\" | 80380,211899 1 0 0 \"n002.read() == 1\"",
                       kFirstConditionId, kFirstTransitionId));
-    for (int t = 1; t < kObjectsPerKind; ++t) {
-        const int source = (t - 1) % 75 + 1;
-        const int target = t * 7 % kObjectsPerKind + 1;
-        const int priority = 8192 + (t * 37) % 11;
+    for (int target = kObjectsPerKind; target >= 2; --target) {
+        const int t = kObjectsPerKind + 1 - target; // 1 to 149
+        const int source = target / 2;
+        const int priority = 8192 + target % 2 + 1;
         Line(text, Format("W %d 6 %d %d ", kFirstTransitionId + t, priority, SharedId(source)) +
                        Format("%d BEZIER \"Transitions\" | 101472,200547 101472,195422 "
                               "101786,186460 101786,181335",
                               SharedId(target)));
         Line(text, Format("C %d %d 0 TEXT \"Conditions\" | 103587,190712 1 0 0 "
                           "\"n%03d.read() == %d && ",
-                          kFirstConditionId + t, kFirstTransitionId + t, (t % 75 + 1) * 2, t) +
-                       Format("n%03d.read() != 0\"", (t % 74 + 1) * 2));
+                          kFirstConditionId + t, kFirstTransitionId + t, source % 75 * 2 + 2, t) +
+                       Format("n%03d.read() != 0\"", target % 74 * 2 + 2));
     }
 }
 
