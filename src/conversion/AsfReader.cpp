@@ -178,8 +178,7 @@ private:
         if (!text.empty() && text.front() == '"')
             for (std::size_t i = index + 1; !IsClosedQuote(text) && i < tokens_.size(); ++i)
                 (text += ' ') += tokens_[i];
-        if (text.size() < 2)
-            Fail("text \"" + text + "\" is too short: a quoted text needs at least 2 characters");
+        if (text.size() < 2) Fail("quoted text '" + text + "' has fewer than 2 characters");
         return text.substr(1, text.size() - 2);
     }
 

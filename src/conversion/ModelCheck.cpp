@@ -1,5 +1,6 @@
 #include "conversion/ModelCheck.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <string_view>
@@ -74,6 +75,8 @@ public:
         CheckNames("state", StateNames());
         CheckNames("port", PortNames());
         CheckReachability();
+        std::stable_sort(found_.begin(), found_.end(),
+                         [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
         return std::move(found_);
     }
 

@@ -1,0 +1,141 @@
+// kestrom-gen run as a build script runs it: a separate process, its exit
+// status, its standard output and error.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "conversion/TestSupport.h"
+
+namespace kestrom::test {
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Shell(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& program = KESTROM_GEN) {
+    TempDir capture;
+    std::string command = Shell(program);
+    for (const std::string& arg : args)
+        command += " " + Shell(arg);
+    command += " >" + capture.File("out") + " 2>" + capture.File("err");
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFileBytes(capture.File("out")),
+            ReadFileBytes(capture.File("err"))};
+}
+
+const std::string kToggle = KESTROM_EXAMPLES "/toggle.asf";
+
+TEST(BatchTool, GeneratesTheChosenProcessKind) {
+    TempDir dir;
+    const ToolRun thread = RunTool({kToggle, dir.File("t.cpp")});
+    EXPECT_EQ(thread.status, 0) << thread.err;
+    EXPECT_EQ(thread.err, "");
+    EXPECT_EQ(ReadFileBytes(dir.File("t.cpp")),
+              ReadFileBytes(KESTROM_TEST_DATA "/golden/toggle_thread.cpp"));
+
+    const ToolRun method = RunTool({"--process=method", kToggle, "-"});
+    EXPECT_EQ(method.status, 0);
+    EXPECT_EQ(method.out, ReadFileBytes(KESTROM_TEST_DATA "/golden/toggle_method.cpp"));
+}
+
+TEST(BatchTool, UsesTheOptionFileBesideTheProgram) {
+    TempDir dir;
+    const std::string program = dir.File("kestrom-gen");
+    std::filesystem::copy_file(KESTROM_GEN, program);
+    WriteFileBytes(dir.File("option.dat"), "\xFF\xFF");
+    EXPECT_EQ(RunTool({kToggle, "-"}, program).out,
+              ReadFileBytes(KESTROM_TEST_DATA "/golden/toggle_method.cpp"));
+    EXPECT_EQ(RunTool({"--process", "thread", kToggle, "-"}, program).out,
+              ReadFileBytes(KESTROM_TEST_DATA "/golden/toggle_thread.cpp"));
+}
+
+TEST(BatchTool, UsageErrorsExitWithTwo) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {kToggle},
+                                                 {"--process", "fast", kToggle, "-"},
+                                                 {"--process"},
+                                                 {"--frobnicate", kToggle, "-"},
+                                                 {kToggle, "a", "b"}}) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("Usage: kestrom-gen"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(RunTool({"--version"}).out, "Kestrom v1.0\n");
+    EXPECT_EQ(RunTool({"--help"}).status, 0);
+}
+
+TEST(BatchTool, ErrorsAndWarningsNameFileAndLine) {
+    TempDir dir;
+    WriteFileBytes(dir.File("bad.asf"), "VERSION=1.18\r\n");
+    WriteFileBytes(dir.File("short.asf"), "VERSION=1.19\nOBJECTS\nS 1 0 2\nW 1 0 0 4\nEND\n");
+    WriteFileBytes(dir.File("warn.asf"), "VERSION=1.19\nOBJECTS\nS 1 0 2\nEND\n");
+
+    EXPECT_EQ(RunTool({dir.File("bad.asf"), "-"}).err,
+              dir.File("bad.asf") + ":1: error: Invalid ASF File Format\n");
+    EXPECT_EQ(RunTool({dir.File("missing.asf"), "-"}).err,
+              dir.File("missing.asf") +
+                  ": error: cannot open the file: No such file or directory\n");
+    const ToolRun failed = RunTool({dir.File("short.asf"), dir.File("out.cpp")});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err, dir.File("short.asf") + ":4: error: W line has 5 tokens, needs 6\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.cpp")));
+
+    const ToolRun warned = RunTool({dir.File("warn.asf"), dir.File("out.cpp")});
+    EXPECT_EQ(warned.status, 0);
+    const std::string f = dir.File("warn.asf");
+    EXPECT_EQ(warned.err, f +
+                              ": warning: no initial state: no transition from the reset port "
+                              "reaches a state\n" +
+                              f + ": warning: no clock port: no port is marked as clock\n" + f +
+                              ":3: warning: state 1 has no name\n");
+}
+
+TEST(BatchTool, AFailedWriteLeavesTheEarlierOutputIntact) {
+    TempDir dir;
+    const std::string out = dir.File("out.cpp");
+    WriteFileBytes(out, "earlier");
+    WriteFileBytes(dir.File("short.asf"), "VERSION=1.19\nOBJECTS\n");
+    EXPECT_EQ(RunTool({dir.File("short.asf"), out}).status, 1);
+    EXPECT_EQ(ReadFileBytes(out), "earlier");
+
+    const ToolRun full = RunTool({kToggle, "/dev/full"});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "/dev/full: error: cannot write /dev/full: No space left on device\n");
+
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
+    ::chmod(dir.Path().c_str(), 0555);
+    const ToolRun readOnly = RunTool({kToggle, out});
+    ::chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(readOnly.status, 1);
+    EXPECT_EQ(ReadFileBytes(out), "earlier");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>({"out.cpp", "short.asf"}));
+}
+
+TEST(BatchTool, RefusesToWriteOverItsInput) {
+    TempDir dir;
+    const std::string input = dir.File("in.asf");
+    std::filesystem::copy_file(kToggle, input);
+    std::filesystem::create_symlink(input, dir.File("link.cpp"));
+    const ToolRun run = RunTool({input, dir.File("link.cpp")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, dir.File("link.cpp") + ": error: cannot write " + dir.File("link.cpp") +
+                           ": it is the ASF file being read\n");
+    EXPECT_EQ(ReadFileBytes(input), ReadFileBytes(kToggle));
+}
+
+} // namespace
+} // namespace kestrom::test

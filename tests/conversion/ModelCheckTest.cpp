@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "conversion/ModelCheck.h"
+#include "conversion/TestSupport.h"
+
+namespace kestrom::test {
+namespace {
+
+TEST(ModelCheck, ACleanMachineHasNoFindings) {
+    const FsmModel model = ReadObjects({
+        "I 1 0 1 0 InPort",
+        "L 2 1 0 0 .Labels 0 0 0 0 0 \"clk\"",
+        "I 3 0 0 0 Reset",
+        "S 4 0 0",
+        "L 5 4 0 0 .State 0 0 0 0 0 0 \"Idle\"",
+        "S 6 0 2",
+        "L 7 6 0 0 .State 0 0 0 0 0 0 \"Trap\"",
+        "W 8 0 0 3 4",
+        "W 9 0 0 4 6",
+    });
+    EXPECT_EQ(CheckModel(model), Diagnostics());
+}
+
+TEST(ModelCheck, ReportsWhatWouldMakeABrokenModule) {
+    const FsmModel model = ReadObjects({
+        "I 1 0 0 0 InPort",                    // line 4
+        "L 2 1 0 0 .Labels 0 0 0 0 0 \"int\"", // line 5: a keyword
+        "I 3 0 0 0 OutPort",                   // line 6: nameless
+        "S 4 0 0",
+        "L 5 4 0 0 .State 0 0 0 0 0 0 \"A\"", // lines 7, 8
+        "S 6 0 0",
+        "L 7 6 0 0 .State 0 0 0 0 0 0 \"A\"", // lines 9, 10: A again
+        "S 8 0 0",
+        "L 9 8 0 0 .State 0 0 0 0 0 0 \"2nd\"", // lines 11, 12
+        "I 10 0 0 0 Reset",
+        "W 11 0 0 10 4",
+        "W 12 0 0 4 6",
+    });
+    EXPECT_EQ(CheckModel(model), Diagnostics({
+                                     {0, "no clock port: no port is marked as clock"},
+                                     {0, "no trap state: the default: branch names no state"},
+                                     {4, "port name 'int' is a C++ keyword"},
+                                     {6, "port 3 has no name"},
+                                     {9, "two states are named 'A' (the other on line 7)"},
+                                     {11, "state name '2nd' is not a valid C++ identifier"},
+                                     {11, "state '2nd' is not reached from the initial state"},
+                                 }));
+}
+
+TEST(ModelCheck, WithoutInitialStateReachabilityIsNotJudged) {
+    const FsmModel model = ReadObjects({"S 1 0 2", "L 2 1 0 0 .State 0 0 0 0 0 0 \"T\"",
+                                        "I 3 0 1 0 InPort", "L 4 3 0 0 .Labels 0 0 0 0 0 \"c\""});
+    EXPECT_EQ(CheckModel(model),
+              Diagnostics({{0, "no initial state: no transition from the reset port reaches a "
+                               "state"}}));
+}
+
+} // namespace
+} // namespace kestrom::test
