@@ -4,3 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# Sanitizers, fuzz corpus runs and Valgrind, after the ordinary tests pass.
+scripts/hardening.sh

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The hardening checks, after the normal build and its tests:
+#  1. every core, batch-tool and hardening test again, built with clang under
+#     AddressSanitizer and UndefinedBehaviorSanitizer, together with a short
+#     libFuzzer run of each fuzz target over its committed corpus;
+#  2. the batch tool of the normal build under Valgrind memcheck on every
+#     example and sample, in both process kinds and on a broken input.
+# Expects scripts/setup.sh to have run (it installs clang and valgrind).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(($(nproc) < 2 ? $(nproc) : 2))
+build=build-hardening
+sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+
+echo "== sanitizer build ($build)"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" \
+  -DKESTROM_BUILD_UI=OFF -DKESTROM_BUILD_BENCHMARKS=OFF -DKESTROM_FUZZ=ON >/dev/null
+cmake --build "$build" -j "$jobs"
+
+echo "== tests under ASan and UBSan, with the fuzz corpus runs"
+ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+echo "== the batch tool under Valgrind memcheck"
+scripts/memcheck.sh build/src/kestrom-gen

@@ -1,0 +1,196 @@
+#include "HardeningSupport.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <iterator>
+#include <pwd.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace kestrom::hardening {
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void Broken(const std::string& what) {
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+bool DropPrivileges(int user) {
+    if (!RunningAsRoot()) return true;
+    if (user < 0) return false;
+    const auto id = static_cast<uid_t>(user);
+    return ::setgroups(0, nullptr) == 0 && ::setgid(id) == 0 && ::setuid(id) == 0;
+}
+
+} // namespace
+
+ScratchDir::ScratchDir() {
+    std::string pattern = (fs::temp_directory_path() / "kestrom-hardening-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) Broken("mkdtemp");
+    path_ = pattern;
+    ::chmod(path_.c_str(), 0755);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    // Give back write permission that a test took away, so that it can go.
+    for (const auto& entry : fs::recursive_directory_iterator(path_, ignored))
+        if (entry.is_directory(ignored)) ::chmod(entry.path().c_str(), 0755);
+    fs::remove_all(path_, ignored);
+}
+
+std::vector<std::string> ScratchDir::Entries(const std::string& sub) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(sub.empty() ? path_ : path_ + "/" + sub))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) Broken("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Broken("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool RunningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+int UnprivilegedUser() {
+    if (!RunningAsRoot()) return static_cast<int>(::geteuid());
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody ? static_cast<int>(nobody->pw_uid) : -1;
+}
+
+namespace {
+
+// Called in the child only; false when the setup cannot be made.
+bool ApplySetup(const ChildSetup& setup) {
+    if (!setup.WorkingDir.empty() && ::chdir(setup.WorkingDir.c_str()) != 0) return false;
+    if (setup.FileSizeLimit >= 0) {
+        ::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+        const rlimit limit{static_cast<rlim_t>(setup.FileSizeLimit),
+                           static_cast<rlim_t>(setup.FileSizeLimit)};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+    }
+    return !setup.Unprivileged || DropPrivileges(UnprivilegedUser());
+}
+
+int WaitFor(pid_t child) {
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0)
+        if (errno != EINTR) Broken("waitpid");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void WriteAllTo(int fd, const std::string& text) {
+    const char* data = text.data();
+    for (size_t left = text.size(); left > 0;) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written <= 0) return;
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+}
+
+} // namespace
+
+ProcessResult RunProgram(const std::vector<std::string>& argv, const ChildSetup& setup) {
+    ScratchDir capture;
+    const std::string out = setup.StandardOutput.empty() ? capture / "out" : setup.StandardOutput;
+    const std::string err = capture / "err";
+    const pid_t child = ::fork();
+    if (child < 0) Broken("fork");
+    if (child == 0) {
+        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (outFd < 0 || errFd < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0) ::_exit(126);
+        if (!ApplySetup(setup)) ::_exit(126);
+        std::vector<char*> args;
+        for (const auto& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    ProcessResult result;
+    result.ExitCode = WaitFor(child);
+    if (setup.StandardOutput.empty()) result.Out = ReadFile(out);
+    result.Err = ReadFile(err);
+    return result;
+}
+
+std::string BatchTool() {
+    return KESTROM_BATCH_TOOL;
+}
+
+ProcessResult RunBatchTool(const std::vector<std::string>& args, const ChildSetup& setup) {
+    std::vector<std::string> argv{BatchTool()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv, setup);
+}
+
+std::string RunInChild(const std::function<std::string()>& step, const ChildSetup& setup) {
+    int channel[2];
+    if (::pipe(channel) != 0) Broken("pipe");
+    const pid_t child = ::fork();
+    if (child < 0) Broken("fork");
+    if (child == 0) {
+        ::close(channel[0]);
+        std::string result = "cannot set up the child process";
+        if (ApplySetup(setup)) {
+            try {
+                result = step();
+            } catch (const std::exception& error) {
+                result = std::string("unexpected exception: ") + error.what();
+            }
+        }
+        WriteAllTo(channel[1], result);
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string result;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::read(channel[0], buffer, sizeof buffer)) > 0)
+        result.append(buffer, static_cast<size_t>(got));
+    ::close(channel[0]);
+    EXPECT_EQ(WaitFor(child), 0) << "the child process died";
+    return result;
+}
+
+std::string ExamplePath(const std::string& name) {
+    return std::string(KESTROM_EXAMPLES) + "/" + name;
+}
+
+std::string ToggleAsf() {
+    return ReadFile(ExamplePath("toggle.asf"));
+}
+
+} // namespace kestrom::hardening

@@ -1,0 +1,71 @@
+// Shared helpers of the hardening tests: scratch directories, whole-file
+// reads and writes, running the batch tool, and running a step as a user
+// without privileges (file modes do not stop root).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kestrom::hardening {
+
+// A fresh directory removed with everything in it at the end of the scope.
+// Readable and searchable by every user, so that an unprivileged child can
+// work in it.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // Names of the entries, sorted; temporary files left behind show up here.
+    std::vector<std::string> Entries(const std::string& sub = "") const;
+
+private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+struct ProcessResult {
+    int ExitCode = -1; // -1 when the process did not exit normally
+    std::string Out;
+    std::string Err;
+};
+
+bool RunningAsRoot();
+
+// The user id an unprivileged child runs as: this one when not root, nobody
+// when root, or -1 when root has no such user to switch to.
+int UnprivilegedUser();
+
+// How a child process is set up before it runs its step or program.
+struct ChildSetup {
+    bool Unprivileged = false;  // give up root for UnprivilegedUser()
+    long FileSizeLimit = -1;    // bytes a file may grow to, as on a full disk
+    std::string WorkingDir;     // empty: this process's own
+    std::string StandardOutput; // file for standard output; empty: captured
+};
+
+// Runs a program with arguments in a child process set up as asked.
+ProcessResult RunProgram(const std::vector<std::string>& argv, const ChildSetup& setup = {});
+
+// The batch tool of this build, and a run of it.
+std::string BatchTool();
+ProcessResult RunBatchTool(const std::vector<std::string>& args, const ChildSetup& setup = {});
+
+// Runs step in a child process set up as asked and returns the text the step
+// returned (an error message, typically); an escaping exception gives
+// "unexpected exception: " and its text. Fails the test when the child dies.
+std::string RunInChild(const std::function<std::string()>& step, const ChildSetup& setup);
+
+// The ASF examples of the repository and the worked example of one machine.
+std::string ExamplePath(const std::string& name);
+std::string ToggleAsf();
+
+} // namespace kestrom::hardening
