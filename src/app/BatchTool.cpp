@@ -75,7 +75,7 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : input_(args.files[0]), output_(args.files[1]), streams_(streams) {
+        : input_(args.files[0]), output_(args.files[1]), streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
     }
 
@@ -124,7 +124,7 @@ private:
     std::string input_;
     std::string output_;
     BatchStreams streams_;
-    FsmModel model_;
+    FsmModel& model_;
 };
 
 } // namespace
