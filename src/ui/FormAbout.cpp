@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "HomePage.h"
+#include "model/ProductInfo.h"
 #include "ui/MDIFormMain.h"
 #include "ui/Platform.h"
 #include "ui/WindowServices.h"
@@ -36,7 +37,9 @@ QFont Tahoma(qreal points) {
 
 } // namespace
 
-QString HomePage() { return QString::fromUtf8(KESTROM_HOME_PAGE_ADDRESS); }
+QString HomePage() {
+    return QString::fromUtf8(KESTROM_HOME_PAGE_ADDRESS);
+}
 
 FormAbout::FormAbout(MDIFormMain& main)
     : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -78,8 +81,8 @@ FormAbout::FormAbout(MDIFormMain& main)
     FitFont(*this);
 
     // Load.
-    labelName_->setText(kProductName);
-    labelVer_->setText(kProductVersion);
+    labelName_->setText(QString::fromUtf8(kProductName.data(), int(kProductName.size())));
+    labelVer_->setText(QString::fromUtf8(kProductVersion.data(), int(kProductVersion.size())));
     ActivateVisualStyle(*this);
     PlaceDialog(*this, main_);
 }
@@ -94,6 +97,8 @@ void FormAbout::CommandOK_Click() {
     deleteLater();
 }
 
-void FormAbout::reject() { CommandOK_Click(); }
+void FormAbout::reject() {
+    CommandOK_Click();
+}
 
 } // namespace kestrom::ui

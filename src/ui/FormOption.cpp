@@ -81,12 +81,14 @@ FormOption::FormOption(MDIFormMain& main)
     PlaceDialog(*this, main_);
 }
 
-bool FormOption::MethodSelected() const { return optionM_[0]->isChecked(); }
+bool FormOption::MethodSelected() const {
+    return optionM_[0]->isChecked();
+}
 
 void FormOption::ReportOptionFileError(const std::exception& error) {
-    main_.platform().ShowMessage(isVisible() ? static_cast<QWidget*>(this) : &main_,
-                                 {QString::fromLocal8Bit(error.what()), "Option File Error",
-                                  MessageIcon::Error, QString()});
+    main_.platform().ShowMessage(
+        isVisible() ? static_cast<QWidget*>(this) : &main_,
+        {QString::fromLocal8Bit(error.what()), "Option File Error", MessageIcon::Error, QString()});
 }
 
 void FormOption::CommandOK_Click() {
@@ -102,9 +104,13 @@ void FormOption::CommandOK_Click() {
     Unload();
 }
 
-void FormOption::CommandCancel_Click() { Unload(); }
+void FormOption::CommandCancel_Click() {
+    Unload();
+}
 
-void FormOption::reject() { CommandCancel_Click(); }
+void FormOption::reject() {
+    CommandCancel_Click();
+}
 
 void FormOption::Unload() {
     main_.EnDisMDI(kTrue);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
@@ -68,7 +69,7 @@ void HelpViewer::ShowTopics(const QString& helpFile) {
         hasDocument_ = true;
         browser_->setSource(QUrl::fromLocalFile(QFileInfo(helpFile).absoluteFilePath()),
                             QTextDocument::HtmlResource);
-        browser_->scrollToAnchor(kContentsAnchor);
+        browser_->verticalScrollBar()->setValue(0); // the contents open the file
     } else {
         hasDocument_ = false;
         browser_->clearHistory();

@@ -13,6 +13,7 @@
 
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
+#include "model/ProductInfo.h"
 #include "ui/FormAbout.h"
 #include "ui/FormOption.h"
 #include "ui/Platform.h"
@@ -25,19 +26,22 @@ constexpr int kClientWidthTwips = 7335;
 constexpr int kClientHeightTwips = 4590;
 const QColor kWorkspaceColour(224, 224, 224);
 
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 QString FromLocalPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-bool IsTrue(Flag flag) { return flag == kTrue; }
+bool IsTrue(Flag flag) {
+    return flag == kTrue;
+}
 
 } // namespace
 
-MDIFormMain::MDIFormMain(Platform& platform, FsmModel& model)
-    : platform_(platform), model_(model) {
+MDIFormMain::MDIFormMain(Platform& platform, FsmModel& model) : platform_(platform), model_(model) {
     setObjectName("MDIFormMain");
-    setWindowTitle(kProductName);
+    setWindowTitle(QString::fromUtf8(kProductName.data(), int(kProductName.size())));
     QIcon icon;
     icon.addFile(":/icons/kestrom.png", QSize(24, 24));
     icon.addFile(":/icons/kestrom-64.png", QSize(64, 64));
@@ -132,15 +136,21 @@ void MDIFormMain::BuildStatusBar() {
     statusBar()->addPermanentWidget(statusBarASF_, 1);
 }
 
-QString MDIFormMain::StatusText() const { return statusBarASF_->text(); }
+QString MDIFormMain::StatusText() const {
+    return statusBarASF_->text();
+}
 
 void MDIFormMain::SetStatusText(const QString& text) {
     statusBarASF_->setText(text);
     statusBarASF_->repaint(); // seen while the command runs, as before its message box
 }
 
-FormOption* MDIFormMain::OptionsDialog() const { return formOption_; }
-FormAbout* MDIFormMain::AboutBox() const { return formAbout_; }
+FormOption* MDIFormMain::OptionsDialog() const {
+    return formOption_;
+}
+FormAbout* MDIFormMain::AboutBox() const {
+    return formAbout_;
+}
 
 void MDIFormMain::EnDisMDI(Flag enable) {
     bool menusOn = IsTrue(enable);
@@ -192,8 +202,8 @@ void MDIFormMain::mnuOpen_Click() {
         asfOpened_ = kTrue;
     } else {
         asfOpened_ = kFalse;
-        platform_.ShowMessage(this, {"Invalid ASF File Format", "ASF File Error",
-                                     MessageIcon::Error, QString()});
+        platform_.ShowMessage(
+            this, {"Invalid ASF File Format", "ASF File Error", MessageIcon::Error, QString()});
         mnuClose_Click();
     }
     EnDisMDI(kTrue);
@@ -205,7 +215,9 @@ void MDIFormMain::mnuClose_Click() {
     EnDisMDI(kTrue);
 }
 
-void MDIFormMain::mnuExit_Click() { platform_.EndProgram(); }
+void MDIFormMain::mnuExit_Click() {
+    platform_.EndProgram();
+}
 
 void MDIFormMain::ReportNotGenerated(const QString& cppPath, const QString& title,
                                      const QString& text) {

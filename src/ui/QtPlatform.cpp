@@ -73,8 +73,12 @@ void QtPlatform::ShowHelp(QWidget*, const QString& helpFile) {
     helpViewer_->ShowTopics(helpFile);
 }
 
-QString QtPlatform::ProgramDirectory() const { return QCoreApplication::applicationDirPath(); }
+QString QtPlatform::ProgramDirectory() const {
+    return QCoreApplication::applicationDirPath();
+}
 
-void QtPlatform::EndProgram() { QCoreApplication::quit(); }
+void QtPlatform::EndProgram() {
+    QCoreApplication::quit();
+}
 
 } // namespace kestrom::ui

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -22,17 +23,22 @@ int Clamp(int start, int length, int areaStart, int areaLength) {
 constexpr qreal kLargestPoints = 8.25;
 constexpr qreal kSmallestPoints = 6.5;
 constexpr int kGroupTitleMargins = 16;
+constexpr int kButtonTextMargins = 12;
+
+// The width a control needs to show its caption whole; 0 for other widgets.
+int CaptionWidth(const QWidget& control) {
+    if (auto* frame = qobject_cast<const QGroupBox*>(&control))
+        return frame->fontMetrics().horizontalAdvance(frame->title()) + kGroupTitleMargins;
+    if (auto* button = qobject_cast<const QPushButton*>(&control))
+        return button->fontMetrics().horizontalAdvance(button->text()) + kButtonTextMargins;
+    if (qobject_cast<const QAbstractButton*>(&control) || qobject_cast<const QLabel*>(&control))
+        return control.sizeHint().width();
+    return 0;
+}
 
 bool CaptionsFit(const QWidget& window) {
-    for (const QWidget* child : window.findChildren<QWidget*>()) {
-        if (auto* frame = qobject_cast<const QGroupBox*>(child)) {
-            int title = frame->fontMetrics().horizontalAdvance(frame->title());
-            if (title + kGroupTitleMargins > frame->width()) return false;
-        } else if (qobject_cast<const QAbstractButton*>(child) ||
-                   qobject_cast<const QLabel*>(child)) {
-            if (child->sizeHint().width() > child->width()) return false;
-        }
-    }
+    for (const QWidget* child : window.findChildren<QWidget*>())
+        if (CaptionWidth(*child) > child->width()) return false;
     return true;
 }
 

@@ -1,4 +1,4 @@
-// Services the three windows share: the product's names, twips, the visual
+// Services the three windows share: twips, the visual
 // style step at the end of each window's load and the placing of dialogs.
 #pragma once
 
@@ -10,13 +10,14 @@ class QWidget;
 
 namespace kestrom::ui {
 
-inline constexpr const char* kProductName = "Kestrom";
-inline constexpr const char* kProductVersion = "v1.0";
-
 // Window geometry is kept in twips, 15 to the pixel at 96 dots per inch.
 inline constexpr int kTwipsPerPixel = 15;
-constexpr int Pixels(int twips) { return twips / kTwipsPerPixel; }
-constexpr int Twips(int pixels) { return pixels * kTwipsPerPixel; }
+constexpr int Pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+constexpr int Twips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
 
 // The last step of loading a window. Qt styles every window itself, so of the
 // style engine's steps (check its state, set mode 1, start it, hide and show
