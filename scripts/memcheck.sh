@@ -8,7 +8,7 @@ tool=$1
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-inputs=(examples/*.asf tests/fuzz/seeds/usbhostslave/*.asf)
+inputs=(examples/*.asf tests/data/samples/*.asf tests/fuzz/seeds/usbhostslave/*.asf)
 if [ -d ../shared/asf-samples ]; then
   inputs+=(../shared/asf-samples/*.asf)
 else

@@ -150,7 +150,9 @@ TEST_F(GeneratingFiles, AnUnreadableFileIsReported) {
     if (UnprivilegedUser() < 0) GTEST_SKIP() << "running as root with no unprivileged user";
     WriteFile(input_, ToggleAsf());
     ::chmod(input_.c_str(), 0);
-    const ProcessResult run = RunBatchTool({"--process", "thread", input_, "-"}, {true});
+    ChildSetup unprivileged;
+    unprivileged.Unprivileged = true;
+    const ProcessResult run = RunBatchTool({"--process", "thread", input_, "-"}, unprivileged);
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Err, Error(" error: cannot open the file: Permission denied"));
 }
