@@ -152,11 +152,19 @@ private:
         return tokens_[index];
     }
 
+    // A token quoted in a message; a huge one would bury the message itself.
+    static std::string Abridged(std::string_view token) {
+        constexpr std::size_t kShown = 40;
+        if (token.size() <= kShown) return std::string(token);
+        return std::string(token.substr(0, kShown)) + "... (" + std::to_string(token.size()) +
+               " characters)";
+    }
+
     std::int32_t NumberIn(std::size_t index, std::int32_t min, std::int32_t max,
                           const char* target) const {
         const std::string_view token = Token(index);
         const auto value = RoundToRange(LeadingNumber(token), min, max);
-        if (!value) Fail("number " + std::string(token) + " does not fit " + target);
+        if (!value) Fail("number " + Abridged(token) + " does not fit " + target);
         return *value;
     }
 
