@@ -1,5 +1,6 @@
 #include "conversion/AsfReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,15 +23,12 @@ public:
 
     bool Next(std::string_view& line) {
         if (pos_ >= text_.size()) return false;
-        std::size_t end = pos_;
-        while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n')
-            ++end;
+        std::size_t end = std::min(NextAfter(pos_, '\r', nextCr_), NextAfter(pos_, '\n', nextLf_));
         line = text_.substr(pos_, end - pos_);
-        if (end < text_.size() && text_[end] == '\r')
-            ++end;
-        else if (end < text_.size())
-            ++end; // a lone LF
-        if (end < text_.size() && text_[end] == '\n' && text_[end - 1] == '\r') ++end;
+        if (end < text_.size()) {
+            const bool cr = text_[end++] == '\r';
+            if (cr && end < text_.size() && text_[end] == '\n') ++end;
+        }
         pos_ = end;
         ++number_;
         return true;
@@ -39,13 +37,27 @@ public:
     int Number() const { return number_; }
 
 private:
+    // The next c at or after pos, or the text's end; found again only once
+    // passed, so a file without any CR is still scanned once.
+    std::size_t NextAfter(std::size_t pos, char c, std::size_t& cached) {
+        if (cached < pos || cached == kUnknown) {
+            cached = text_.find(c, pos);
+            if (cached == std::string_view::npos) cached = text_.size();
+        }
+        return cached;
+    }
+
+    static constexpr std::size_t kUnknown = std::string_view::npos;
+    std::size_t nextCr_ = kUnknown;
+    std::size_t nextLf_ = kUnknown;
     std::string_view text_;
     std::size_t pos_ = 0;
     int number_ = 0;
 };
 
-std::vector<std::string_view> SplitAtBlanks(std::string_view line) {
-    std::vector<std::string_view> tokens;
+// Fills tokens, whose storage is kept from line to line.
+void SplitAtBlanks(std::string_view line, std::vector<std::string_view>& tokens) {
+    tokens.clear();
     std::size_t start = 0;
     for (;;) {
         const std::size_t blank = line.find(' ', start);
@@ -54,7 +66,6 @@ std::vector<std::string_view> SplitAtBlanks(std::string_view line) {
         start = blank + 1;
     }
     tokens.push_back(line.substr(start));
-    return tokens;
 }
 
 // A quoted text is closed when it is at least two characters long and ends in
@@ -127,7 +138,7 @@ private:
         for (;;) {
             const std::string_view line = NextLine("END");
             if (line.empty()) Fail("empty line among the objects");
-            tokens_ = SplitAtBlanks(line);
+            SplitAtBlanks(line, tokens_);
             const std::string_view kind = tokens_[0];
             if (kind == "END") return;
             if (kind == "S")
@@ -181,13 +192,23 @@ private:
 
     // A text the editor wrote with blanks in it spans several tokens; they are
     // rejoined with single blanks up to the token that closes the quote.
-    std::string QuotedText(std::size_t index) const {
-        std::string text(Token(index));
-        if (!text.empty() && text.front() == '"')
-            for (std::size_t i = index + 1; !IsClosedQuote(text) && i < tokens_.size(); ++i)
-                (text += ' ') += tokens_[i];
-        if (text.size() < 2) Fail("quoted text '" + text + "' has fewer than 2 characters");
+    // Tokens split at single blanks, so rejoining them is the span of the line
+    // from the first to the last.
+    std::string_view QuotedText(std::size_t index) const {
+        const std::string_view first = Token(index);
+        std::size_t last = index;
+        if (!first.empty() && first.front() == '"')
+            while (!IsClosedQuote(TokenSpan(index, last)) && last + 1 < tokens_.size())
+                ++last;
+        const std::string_view text = TokenSpan(index, last);
+        if (text.size() < 2)
+            Fail("quoted text '" + std::string(text) + "' has fewer than 2 characters");
         return text.substr(1, text.size() - 2);
+    }
+
+    std::string_view TokenSpan(std::size_t first, std::size_t last) const {
+        const char* begin = tokens_[first].data();
+        return std::string_view(begin, tokens_[last].data() + tokens_[last].size() - begin);
     }
 
     template <typename Rec, std::size_t Slots>
@@ -305,6 +326,9 @@ std::FILE* OpenForReading(const std::string& path) {
 std::string ReadWholeFile(const std::string& path) {
     std::FILE* file = OpenForReading(path);
     std::string content;
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && info.st_size > 0)
+        content.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)

@@ -17,7 +17,7 @@ public:
         : m_(model), warnings_(warnings), method_(IsMethodProcess(model.ProcessKind)) {}
 
     std::string Write() {
-        out_.reserve(64 * 1024);
+        out_.reserve(ExpectedSize());
         WriteHeaderComment();
         WriteModuleDeclaration();
         WriteFsmRun();
@@ -25,6 +25,20 @@ public:
     }
 
 private:
+    // Texts make up most of a large file; one reservation saves regrowing it.
+    // Each action line takes an indent and a line end besides its text.
+    std::size_t ExpectedSize() const {
+        std::size_t size = 64 * 1024;
+        for (int i = 1; i <= m_.ActionCount; ++i) {
+            const std::string& text = m_.ActionTable[i].Text;
+            size += text.size() + kLineCost * (1 + std::count(text.begin(), text.end(), '\\'));
+        }
+        for (int i = 1; i <= m_.ConditionCount; ++i)
+            size += m_.ConditionTable[i].Text.size() + 2 * kLineCost;
+        return size + 16 * kLineCost * static_cast<std::size_t>(m_.StateCount);
+    }
+    static constexpr std::size_t kLineCost = 32;
+
     // Every line is whole and ends in CR LF; indentation is blanks only.
     void Line(int indent, std::string_view text = {}) {
         out_.append(static_cast<std::size_t>(indent), ' ');

@@ -5,23 +5,26 @@
 namespace kestrom {
 namespace {
 
-// One left-to-right scan, so "\\n" is a backslash followed by n.
+// One left-to-right scan, so "\\n" is a backslash followed by n. The runs
+// between backslashes are copied whole.
 template <typename OnBreak>
 std::string Decode(std::string_view text, std::string& current, OnBreak onBreak) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (c == '\\' && next == 'n') {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = text.find('\\', start);
+        current.append(text.substr(start, slash - start));
+        if (slash == std::string_view::npos) return current;
+        const char next = slash + 1 < text.size() ? text[slash + 1] : '\0';
+        start = slash + 2;
+        if (next == 'n') {
             if (!onBreak(current)) return current;
-            ++i;
-        } else if (c == '\\' && (next == '"' || next == '\\')) {
+        } else if (next == '"' || next == '\\') {
             current += next;
-            ++i;
         } else {
-            current += c;
+            current += '\\';
+            start = slash + 1;
         }
     }
-    return current;
 }
 
 std::string_view TrimBlanks(std::string_view s) {
