@@ -190,10 +190,9 @@ private:
                         std::numeric_limits<std::int32_t>::max(), "a 32-bit integer");
     }
 
-    // A text the editor wrote with blanks in it spans several tokens; they are
-    // rejoined with single blanks up to the token that closes the quote.
-    // Tokens split at single blanks, so rejoining them is the span of the line
-    // from the first to the last.
+    // A text the editor wrote with blanks in it spans several tokens, up to the
+    // one that closes the quote; since tokens were split at single blanks, the
+    // rejoined text is simply the line from the first to the last of them.
     std::string_view QuotedText(std::size_t index) const {
         const std::string_view first = Token(index);
         std::size_t last = index;

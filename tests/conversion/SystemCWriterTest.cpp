@@ -88,12 +88,13 @@ TEST(SystemCWriterDeclaration, ProcessKindChoosesMethodOnlyForMinusOne) {
 }
 
 TEST(SystemCWriterActions, SplitAtLineBreaksAndDecodeEscapes) {
-    const std::string out = Generate(
-        Machine({A(20, 1, "a=1;\\n\\nb=2;"), A(21, 1, ""), A(22, 1, "s(\\\"x\\\\n\\\");\\N")}),
-        kThreadProcess);
+    const std::string out = Generate(Machine({A(20, 1, "a=1;\\n\\nb=2;"), A(21, 1, ""),
+                                              A(22, 1, "s(\\\"x\\\\n\\\");\\N"), A(23, 1, "t\\")}),
+                                     kThreadProcess);
     const std::string in = std::string(24, ' ');
-    EXPECT_EQ(Between(out, in + "//Action", in + "//Next State"),
-              Lines({in + "a=1;", in, in + "b=2;", "", "", in + "s(\"x\\n\");\\N", ""}));
+    EXPECT_EQ(
+        Between(out, in + "//Action", in + "//Next State"),
+        Lines({in + "a=1;", in, in + "b=2;", "", "", in + "s(\"x\\n\");\\N", "", in + "t\\", ""}));
 }
 
 TEST(SystemCWriterActions, LinesAfterThe125thAreDroppedWithAWarning) {
