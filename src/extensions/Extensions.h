@@ -1,0 +1,23 @@
+// Opt-in additions to the generated module. With every member at its default
+// the output is exactly the plain generator's.
+#pragma once
+
+#include <string>
+
+namespace kestrom {
+
+enum class ResetStyle { None, Sync, Async };
+
+struct Extensions {
+    ResetStyle Reset = ResetStyle::None; // --reset sync|async
+    bool ActionKinds = false;            // --action-kinds
+    bool TypedPorts = false;             // --typed-ports
+    bool StatePort = false;              // --state-port
+    bool AnyVersion = false;             // --any-version: VERSION=1.15 … 1.29
+
+    bool AnyOn() const {
+        return Reset != ResetStyle::None || ActionKinds || TypedPorts || StatePort || AnyVersion;
+    }
+};
+
+} // namespace kestrom
