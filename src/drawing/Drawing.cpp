@@ -69,6 +69,8 @@ public:
                 ReadObjects(index);
             else if (IsSectionWord(line))
                 SkipSection(index, line);
+            else if (StartsWith(line, "ENTITY=") || StartsWith(line, "LANGUAGE="))
+                ReadHeaderLine(line);
             else if (!line.empty())
                 Problem(Number(index), "\"" + Shown(line) + "\" belongs to no section: skipped");
         }
@@ -119,10 +121,13 @@ private:
     }
 
     void ReadHeader(std::size_t start) {
-        EachSectionLine(start, "HEADER", [&](std::size_t, std::string_view line) {
-            if (StartsWith(line, "LANGUAGE=")) drawing_.Language = std::string(line.substr(9));
-            if (StartsWith(line, "ENTITY=")) drawing_.Entity = Unquoted(line.substr(7));
-        });
+        EachSectionLine(start, "HEADER",
+                        [&](std::size_t, std::string_view line) { ReadHeaderLine(line); });
+    }
+
+    void ReadHeaderLine(std::string_view line) {
+        if (StartsWith(line, "LANGUAGE=")) drawing_.Language = std::string(line.substr(9));
+        if (StartsWith(line, "ENTITY=")) drawing_.Entity = Unquoted(line.substr(7));
     }
 
     void ReadSheet(std::size_t start, std::string_view line) {
