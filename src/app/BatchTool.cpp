@@ -9,6 +9,7 @@
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
+#include "extensions/ExtendedGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -17,18 +18,19 @@ namespace {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : input_(args.files[0]), output_(args.files[1]), streams_(streams), model_(ProgramModel()) {
+        : input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
+          streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
     }
 
     int Run() {
         try {
-            RequireAsfFirstLine(input_);
+            RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
             if (output_ == "-")
-                WriteToStandardOutput(GenerateSystemC(input_, model_, warnings));
+                WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
             else
-                warnings = GenerateSystemCFile(input_, output_, model_);
+                warnings = GenerateModuleFile(input_, output_, model_, extensions_);
             for (const Diagnostic& warning : warnings)
                 Report(input_, warning.Line, "warning", warning.Message);
             return kExitGenerated;
@@ -65,6 +67,7 @@ private:
 
     std::string input_;
     std::string output_;
+    Extensions extensions_;
     BatchStreams streams_;
     FsmModel& model_;
 };
