@@ -193,7 +193,7 @@ private:
             for (int i = 0; i < written; ++i)
                 Line(24, lines[i]);
             if (written < static_cast<int>(lines.size()))
-                Warn(action.Line, "action of state " + Quote(state.Name) + " has " +
+                Warn(action.Line, code::kActionLinesDropped, "action of state " + Quote(state.Name) + " has " +
                                       std::to_string(lines.size()) + " lines; lines after the " +
                                       std::to_string(kMaxActionLines) + "th are dropped");
             EmptyLines(1);
@@ -209,7 +209,7 @@ private:
         for (int a = 1; a <= m_.BranchCount; ++a) {
             const BranchRec& branch = m_.BranchTable[a];
             if (unconditionalWritten) {
-                Warn(branch.Line, "transition from state " + Quote(state.Name) + " to " +
+                Warn(branch.Line, code::kTransitionNeverTaken, "transition from state " + Quote(state.Name) + " to " +
                                       Quote(branch.TargetName) +
                                       " is never taken: an unconditional transition comes first");
                 continue;
@@ -262,7 +262,7 @@ private:
                 branch.TargetFound = kTrue;
             }
             if (!branch.TargetFound)
-                Warn(branch.Line, "transition goes to object " + std::to_string(branch.TargetId) +
+                Warn(branch.Line, code::kTargetNoState, "transition goes to object " + std::to_string(branch.TargetId) +
                                       ", which is no state");
         }
     }
@@ -286,9 +286,11 @@ private:
                               [](const BranchRec& branch) { return !branch.IsElse; });
     }
 
-    void Warn(int line, std::string message) { warnings_.push_back({line, std::move(message)}); }
+    void Warn(int line, std::string_view code, std::string message) {
+        warnings_.push_back({line, std::move(message), code});
+    }
 
-    static std::string Quote(const std::string& name) { return "'" + name + "'"; }
+    static std::string Quote(const std::string& name) { return "'" + Abridged(name) + "'"; }
 
     FsmModel& m_;
     Diagnostics& warnings_;
