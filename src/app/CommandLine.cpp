@@ -12,6 +12,11 @@ const char* const kUsage =
     "\n"
     "  --process thread|method  the kind of process to generate; without it,\n"
     "                           the choice stored in option.dat beside the program\n"
+    "                           (in ~/.config/kestrom/ when that folder is read-only)\n"
+    "  --diagnostics-format text|json\n"
+    "                           warnings and errors on standard error as\n"
+    "                           FILE:LINE: lines (the default) or one JSON document\n"
+    "  --sarif FILE             also write them to FILE as SARIF 2.1.0\n"
     "  --help                   show this text\n"
     "  --version                show the version\n"
     "\n"
@@ -41,6 +46,8 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
     app.add_flag("-h,--help", args.help);
     app.add_flag("--version", args.version);
     AddOption(app, "--process", process)->type_name("thread|method");
+    AddOption(app, "--diagnostics-format", args.diagnosticsFormat)->type_name("text|json");
+    AddOption(app, "--sarif", args.sarifPath)->type_name("FILE");
     app.add_option("files", args.files);
 
     try {
@@ -49,6 +56,9 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
         throw UsageError(error.what());
     }
     if (process) args.processKind = ParseProcessKind(*process);
+    if (args.diagnosticsFormat != "text" && args.diagnosticsFormat != "json")
+        throw UsageError("--diagnostics-format takes text or json, not '" + args.diagnosticsFormat +
+                         "'");
     if (!args.help && !args.version && args.files.size() != 2)
         throw UsageError("expected INPUT.asf and OUTPUT.cpp");
     return args;

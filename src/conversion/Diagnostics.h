@@ -34,7 +34,7 @@ struct Diagnostic {
     std::string_view Code; // one of the codes above
 
     bool operator==(const Diagnostic& other) const {
-        return Line == other.Line && Message == other.Message;
+        return Line == other.Line && Message == other.Message && Code == other.Code;
     }
 };
 using Diagnostics = std::vector<Diagnostic>;

@@ -95,12 +95,14 @@ private:
 
     void CheckMachine() {
         if (m_.InitStateIndex == 0)
-            Warn(0, code::kNoInitialState, "no initial state: no transition from the reset port reaches a state");
+            Warn(0, code::kNoInitialState,
+                 "no initial state: no transition from the reset port reaches a state");
         bool hasClock = false;
         for (int p = 1; p <= m_.PortCount; ++p)
             hasClock = hasClock || m_.PortTable[p].IsClock;
         if (!hasClock) Warn(0, code::kNoClockPort, "no clock port: no port is marked as clock");
-        if (m_.TrapStateIndex == 0) Warn(0, code::kNoTrapState, "no trap state: the default: branch names no state");
+        if (m_.TrapStateIndex == 0)
+            Warn(0, code::kNoTrapState, "no trap state: the default: branch names no state");
     }
 
     std::vector<Named> StateNames() const {
@@ -121,14 +123,15 @@ private:
         std::map<std::string, int> firstLine;
         for (const Named& object : objects) {
             if (object.Name->empty()) {
-                Warn(object.Line, code::kNoName, kind + " " + std::to_string(object.Id) + " has no name");
+                Warn(object.Line, code::kNoName,
+                     kind + " " + std::to_string(object.Id) + " has no name");
                 continue;
             }
             const auto [earlier, isNew] = firstLine.emplace(*object.Name, object.Line);
             if (!isNew)
-                Warn(object.Line, code::kSameName, "two " + kind + "s are named " + Quote(*object.Name) +
-                                      " (the other on line " + std::to_string(earlier->second) +
-                                      ")");
+                Warn(object.Line, code::kSameName,
+                     "two " + kind + "s are named " + Quote(*object.Name) + " (the other on line " +
+                         std::to_string(earlier->second) + ")");
             CheckName(kind, *object.Name, object.Line);
         }
     }
@@ -136,7 +139,8 @@ private:
     void CheckName(const std::string& kind, const std::string& name, int line) {
         if (name.empty()) return;
         if (!IsIdentifier(name))
-            Warn(line, code::kNotIdentifier, kind + " name " + Quote(name) + " is not a valid C++ identifier");
+            Warn(line, code::kNotIdentifier,
+                 kind + " name " + Quote(name) + " is not a valid C++ identifier");
         else if (IsKeyword(name))
             Warn(line, code::kKeywordName, kind + " name " + Quote(name) + " is a C++ keyword");
     }
@@ -178,7 +182,8 @@ private:
     bool IsUnconditional(Integer transitionId) const {
         const std::string* condition = nullptr;
         for (int c = 1; c <= m_.ConditionCount; ++c)
-            if (m_.ConditionTable[c].OwnerId == transitionId) condition = &m_.ConditionTable[c].Text;
+            if (m_.ConditionTable[c].OwnerId == transitionId)
+                condition = &m_.ConditionTable[c].Text;
         return condition == nullptr || IsElseCondition(*condition);
     }
 

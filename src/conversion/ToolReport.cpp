@@ -34,8 +34,8 @@ std::string UriOf(const std::string& path) {
     std::string uri = path.empty() || path[0] != '/' ? "" : "file://";
     for (unsigned char c : path) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                           c == '~' || c == '/';
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                           c == '/';
         if (plain) {
             uri += static_cast<char>(c);
         } else {
@@ -58,8 +58,9 @@ std::string SarifRules(const Findings& findings) {
     std::string rules;
     for (const WarningKind& kind : WarningKinds()) {
         if (used.count(kind.Code) == 0) continue;
-        rules += std::string(rules.empty() ? "" : ",") + "\n        {\"id\": " +
-                 JsonString(kind.Code) + ", \"name\": " + JsonString(kind.Name) +
+        rules += std::string(rules.empty() ? "" : ",") +
+                 "\n        {\"id\": " + JsonString(kind.Code) +
+                 ", \"name\": " + JsonString(kind.Name) +
                  ", \"shortDescription\": {\"text\": " + JsonString(kind.Summary) + "}}";
     }
     return rules;
@@ -102,8 +103,8 @@ const std::vector<WarningKind>& WarningKinds() {
 }
 
 std::string FindingText(const Finding& finding) {
-    std::string text = FormatDiagnostic(finding.File, finding.Line, finding.Severity,
-                                        finding.Message);
+    std::string text =
+        FormatDiagnostic(finding.File, finding.Line, finding.Severity, finding.Message);
     if (finding.Severity == "warning" && !finding.Code.empty())
         text += " [" + std::string(finding.Code) + "]";
     return text;
@@ -160,9 +161,8 @@ std::string FindingsSarif(const Findings& findings, std::string_view toolName,
            "  \"version\": \"2.1.0\",\n"
            "  \"runs\": [{\n"
            "    \"tool\": {\"driver\": {\"name\": " +
-           JsonString(toolName) + ", \"version\": " + JsonString(toolVersion) +
-           ", \"rules\": [" + SarifRules(findings) + "]}},\n    \"results\": [" + results +
-           "]\n  }]\n}\n";
+           JsonString(toolName) + ", \"version\": " + JsonString(toolVersion) + ", \"rules\": [" +
+           SarifRules(findings) + "]}},\n    \"results\": [" + results + "]\n  }]\n}\n";
 }
 
 } // namespace kestrom

@@ -12,7 +12,7 @@ namespace kestrom {
 
 struct Finding {
     std::string File;
-    int Line = 0; // 0 when the finding belongs to no single line
+    int Line = 0;         // 0 when the finding belongs to no single line
     std::string Severity; // "warning" or "error"
     std::string Message;
     std::string_view Code;
