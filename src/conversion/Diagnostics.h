@@ -39,6 +39,18 @@ class AsfError : public ConversionError {
     using ConversionError::ConversionError;
 };
 
+// A file read beside the ASF file (such as a test bench's stimuli) is missing
+// or holds something it cannot: the error names that file.
+class InputFileError : public ConversionError {
+public:
+    InputFileError(std::string file, int line, std::string message)
+        : ConversionError(line, std::move(message)), file_(std::move(file)) {}
+    const std::string& File() const { return file_; }
+
+private:
+    std::string file_;
+};
+
 // The output file cannot be written; the earlier file is left as it was.
 class OutputError : public ConversionError {
 public:
