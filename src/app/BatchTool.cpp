@@ -8,19 +8,27 @@
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
+#include "extensions/ExtendedGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kestrom-gen [--process thread|method] INPUT.asf OUTPUT.cpp\n"
+    "Usage: kestrom-gen [--process thread|method] [EXTENSIONS] INPUT.asf OUTPUT.cpp\n"
     "\n"
     "Generates the SystemC module of the state machine drawn in INPUT.asf.\n"
     "OUTPUT - writes to standard output.\n"
     "\n"
     "  --process thread|method  the kind of process to generate; without it,\n"
     "                           the choice stored in option.dat beside the program\n"
+    "  --reset sync|async       the condition of the transition from Reset resets\n"
+    "                           the machine at a clock edge, or at once\n"
+    "  --action-kinds           entry, exit and transition actions run as drawn\n"
+    "  --typed-ports            ports typed by their drawn width: bool, sc_uint<N>,\n"
+    "                           sc_biguint<N>; bidirectional ports as sc_inout\n"
+    "  --state-port             adds sc_out <int> fsm_state, the current state\n"
+    "  --any-version            accepts files of versions 1.15 to 1.29\n"
     "  --help                   show this text\n"
     "  --version                show the version\n"
     "\n"
@@ -28,6 +36,7 @@ constexpr const char* kUsage =
 
 struct Arguments {
     std::optional<Integer> processKind;
+    Extensions extensions;
     std::vector<std::string> files;
     bool help = false;
     bool version = false;
@@ -43,6 +52,29 @@ Integer ParseProcessKind(const std::string& value) {
     if (value == "thread") return kThreadProcess;
     if (value == "method") return kMethodProcess;
     throw UsageError("--process takes thread or method, not '" + value + "'");
+}
+
+ResetStyle ParseResetStyle(const std::string& value) {
+    if (value == "sync") return ResetStyle::Sync;
+    if (value == "async") return ResetStyle::Async;
+    throw UsageError("--reset takes sync or async, not '" + value + "'");
+}
+
+// The switches of the extensions; false when arg is none of them.
+bool ParseExtensionSwitch(const std::string& arg, Extensions& extensions) {
+    if (arg == "--action-kinds")
+        extensions.ActionKinds = true;
+    else if (arg == "--typed-ports")
+        extensions.TypedPorts = true;
+    else if (arg == "--state-port")
+        extensions.StatePort = true;
+    else if (arg == "--any-version")
+        extensions.AnyVersion = true;
+    else if (arg.rfind("--reset=", 0) == 0)
+        extensions.Reset = ParseResetStyle(arg.substr(8));
+    else
+        return false;
+    return true;
 }
 
 Arguments ParseArguments(int argc, const char* const argv[]) {
@@ -63,7 +95,10 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
         else if (arg == "--process") {
             if (++i == argc) throw UsageError("--process needs a value: thread or method");
             args.processKind = ParseProcessKind(argv[i]);
-        } else {
+        } else if (arg == "--reset") {
+            if (++i == argc) throw UsageError("--reset needs a value: sync or async");
+            args.extensions.Reset = ParseResetStyle(argv[i]);
+        } else if (!ParseExtensionSwitch(arg, args.extensions)) {
             throw UsageError("unknown option '" + arg + "'");
         }
     }
@@ -75,18 +110,19 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : input_(args.files[0]), output_(args.files[1]), streams_(streams), model_(ProgramModel()) {
+        : input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
+          streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
     }
 
     int Run() {
         try {
-            RequireAsfFirstLine(input_);
+            RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
             if (output_ == "-")
-                WriteToStandardOutput(GenerateSystemC(input_, model_, warnings));
+                WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
             else
-                warnings = GenerateSystemCFile(input_, output_, model_);
+                warnings = GenerateModuleFile(input_, output_, model_, extensions_);
             for (const Diagnostic& warning : warnings)
                 Report(input_, warning.Line, "warning", warning.Message);
             return kExitGenerated;
@@ -123,6 +159,7 @@ private:
 
     std::string input_;
     std::string output_;
+    Extensions extensions_;
     BatchStreams streams_;
     FsmModel& model_;
 };
