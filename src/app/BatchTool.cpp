@@ -9,6 +9,7 @@
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
 #include "extensions/ExtendedGeneration.h"
+#include "extensions/TestBenchGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -29,6 +30,14 @@ constexpr const char* kUsage =
     "                           sc_biguint<N>; bidirectional ports as sc_inout\n"
     "  --state-port             adds sc_out <int> fsm_state, the current state\n"
     "  --any-version            accepts files of versions 1.15 to 1.29\n"
+    "  --testbench BENCH.cpp    also writes a SystemC test bench of the module (adds\n"
+    "                           --state-port); its run writes MODULE.vcd and prints\n"
+    "                           the states and transitions it covered\n"
+    "  --cycles N               the bench runs N clock cycles (default 1000)\n"
+    "  --seed S                 the seed of the bench's random inputs (default 1)\n"
+    "  --stimuli FILE.csv       the bench drives the inputs from the file: a header\n"
+    "                           cycle,PORT,PORT,... and rows that set the ports named\n"
+    "                           from that cycle on\n"
     "  --help                   show this text\n"
     "  --version                show the version\n"
     "\n"
@@ -37,6 +46,7 @@ constexpr const char* kUsage =
 struct Arguments {
     std::optional<Integer> processKind;
     Extensions extensions;
+    std::optional<TestBenchRequest> bench;
     std::vector<std::string> files;
     bool help = false;
     bool version = false;
@@ -77,6 +87,52 @@ bool ParseExtensionSwitch(const std::string& arg, Extensions& extensions) {
     return true;
 }
 
+std::uint64_t ParseBenchNumber(const std::string& option, const std::string& value,
+                               std::uint64_t least) {
+    std::size_t end = 0;
+    unsigned long long number = 0;
+    try {
+        if (!value.empty() && value[0] != '-') number = std::stoull(value, &end, 10);
+    } catch (const std::exception&) {
+        end = 0;
+    }
+    if (end == 0 || end != value.size() || number < least)
+        throw UsageError(option + " takes a whole number from " + std::to_string(least) +
+                         ", not '" + value + "'");
+    return number;
+}
+
+// --testbench and its details; false when arg is none of them.
+bool ParseBenchOption(const std::string& arg, int& i, int argc, const char* const argv[],
+                      Arguments& args) {
+    const std::size_t equals = arg.find('=');
+    const std::string option = arg.substr(0, equals);
+    if (option != "--testbench" && option != "--cycles" && option != "--seed" &&
+        option != "--stimuli")
+        return false;
+    std::string value;
+    if (equals != std::string::npos)
+        value = arg.substr(equals + 1);
+    else if (++i < argc)
+        value = argv[i];
+    else
+        throw UsageError(option + " needs a value");
+    if (!args.bench) args.bench = TestBenchRequest{};
+    if (option == "--testbench") args.bench->BenchPath = value;
+    if (option == "--cycles") args.bench->Cycles = ParseBenchNumber(option, value, 1);
+    if (option == "--seed") args.bench->Seed = ParseBenchNumber(option, value, 0);
+    if (option == "--stimuli") args.bench->StimuliPath = value;
+    return true;
+}
+
+void RequireWholeBenchRequest(const Arguments& args) {
+    if (!args.bench) return;
+    if (args.bench->BenchPath.empty())
+        throw UsageError("--cycles, --seed and --stimuli need --testbench BENCH.cpp");
+    if (args.files.size() == 2 && args.files[1] == "-")
+        throw UsageError("--testbench needs the module in a file, not standard output");
+}
+
 Arguments ParseArguments(int argc, const char* const argv[]) {
     Arguments args;
     bool optionsEnded = false;
@@ -98,12 +154,14 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
         } else if (arg == "--reset") {
             if (++i == argc) throw UsageError("--reset needs a value: sync or async");
             args.extensions.Reset = ParseResetStyle(argv[i]);
-        } else if (!ParseExtensionSwitch(arg, args.extensions)) {
+        } else if (!ParseExtensionSwitch(arg, args.extensions) &&
+                   !ParseBenchOption(arg, i, argc, argv, args)) {
             throw UsageError("unknown option '" + arg + "'");
         }
     }
     if (!args.help && !args.version && args.files.size() != 2)
         throw UsageError("expected INPUT.asf and OUTPUT.cpp");
+    RequireWholeBenchRequest(args);
     return args;
 }
 
@@ -111,7 +169,7 @@ class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
         : input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
-          streams_(streams), model_(ProgramModel()) {
+          bench_(args.bench), streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
     }
 
@@ -119,7 +177,10 @@ public:
         try {
             RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
-            if (output_ == "-")
+            if (bench_)
+                warnings =
+                    GenerateModuleWithTestBench(input_, output_, model_, extensions_, *bench_);
+            else if (output_ == "-")
                 WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
             else
                 warnings = GenerateModuleFile(input_, output_, model_, extensions_);
@@ -128,6 +189,8 @@ public:
             return kExitGenerated;
         } catch (const AsfError& error) {
             Report(input_, error.Line(), "error", error.Message());
+        } catch (const InputFileError& error) {
+            Report(error.File(), error.Line(), "error", error.Message());
         } catch (const OutputError& error) {
             Report(output_, 0, "error", error.Message());
         }
@@ -160,6 +223,7 @@ private:
     std::string input_;
     std::string output_;
     Extensions extensions_;
+    std::optional<TestBenchRequest> bench_;
     BatchStreams streams_;
     FsmModel& model_;
 };

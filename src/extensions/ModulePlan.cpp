@@ -78,7 +78,8 @@ std::optional<ResetRule> PlanReset(const FsmModel& model, const drawing::Drawing
         return std::nullopt;
     }
     const int line = transition->Object->Line;
-    const ConditionRec* condition = ConditionOf(model, static_cast<Integer>(transition->Object->Id));
+    const ConditionRec* condition =
+        ConditionOf(model, static_cast<Integer>(transition->Object->Id));
     if (!condition) {
         warnings.push_back({line, "no reset added: the transition from Reset has no condition"});
         return std::nullopt;
@@ -173,15 +174,15 @@ void WarnEqualPriorities(const FsmModel& model, Diagnostics& warnings) {
         const int state = StateRowWithId(model, transition.SourceId);
         const ConditionRec* condition = ConditionOf(model, transition.Id);
         if (state == 0 || !condition || IsElseCondition(condition->Text)) continue;
-        const auto [earlier, isNew] =
-            first.emplace(std::make_pair(transition.SourceId, transition.Priority), transition.Line);
+        const auto [earlier, isNew] = first.emplace(
+            std::make_pair(transition.SourceId, transition.Priority), transition.Line);
         if (isNew) continue;
-        warnings.push_back(
-            {transition.Line, "conditional transitions from state " +
-                                  Quote(model.StateTable[state].Name) + " on lines " +
-                                  std::to_string(earlier->second) + " and " +
-                                  std::to_string(transition.Line) + " have the same priority " +
-                                  std::to_string(transition.Priority)});
+        warnings.push_back({transition.Line, "conditional transitions from state " +
+                                                 Quote(model.StateTable[state].Name) +
+                                                 " on lines " + std::to_string(earlier->second) +
+                                                 " and " + std::to_string(transition.Line) +
+                                                 " have the same priority " +
+                                                 std::to_string(transition.Priority)});
     }
 }
 

@@ -66,11 +66,10 @@ void RequireFreeStatePortName(const std::vector<ModulePort>& ports,
                               const drawing::Drawing& drawing) {
     for (const ModulePort& port : ports) {
         if (port.Name != kStatePortName) continue;
-        throw AsfError(port.Line, "the port drawn on line " + std::to_string(port.Line) +
-                                      " and named on line " +
-                                      std::to_string(LabelLineOf(drawing, port.Line)) +
-                                      " is called " + kStatePortName +
-                                      ", the name of the state port");
+        throw AsfError(port.Line,
+                       "the port drawn on line " + std::to_string(port.Line) +
+                           " and named on line " + std::to_string(LabelLineOf(drawing, port.Line)) +
+                           " is called " + kStatePortName + ", the name of the state port");
     }
 }
 

@@ -20,7 +20,7 @@ struct ModulePort {
     int Width = 1;        // drawn width; 1 for a port without bus range
     bool IsClock = false; // an input marked as clock: written with "//clk"
     bool IsStatePort = false;
-    int Line = 0;         // the port's line in the ASF file; 0 for the state port
+    int Line = 0; // the port's line in the ASF file; 0 for the state port
 };
 
 constexpr const char* kStatePortName = "fsm_state";
