@@ -126,8 +126,10 @@ private:
              std::string(kStatePortName) + " by name; then it prints the");
         Line("// cycles spent in each state and how often each drawn transition was taken.");
         Line();
+        Line("#include <algorithm>");
         Line("#include <cstdint>");
         Line("#include <cstdio>");
+        Line("#include <cstring>");
         Line("#include <vector>");
         Line();
         Line("// The module names each drawn transition it takes.");
@@ -336,18 +338,33 @@ private:
         Line("    else ++cyclesInOtherCodes ;");
         Line("}");
         Line();
+        Line("void PrintCount ( const char* what , std::uint64_t count , int width )");
+        Line("{");
+        Line("    std::printf ( \"  %-*s %llu\\n\" , width , what , static_cast < unsigned long "
+             "long > "
+             "( count ) ) ;");
+        Line("}");
+        Line();
         Line("void Report ()");
         Line("{");
+        Line("    int width = 10 ;");
+        Line("    for ( const char* state : kStates ) width = std::max ( width , static_cast < int "
+             "> "
+             "( std::strlen ( state ) ) ) ;");
+        Line("    for ( const Transition& t : transitions ) width = std::max ( width , static_cast "
+             "< "
+             "int > ( std::strlen ( t.Text ) ) ) ;");
         Line("    std::printf ( \"State coverage (cycles in each state):\\n\" ) ;");
-        Line("    for ( std::size_t s = 0 ; s < kStates.size () ; ++s )");
-        Line("        std::printf ( \"  %-30s %llu\\n\" , kStates[s] , static_cast < unsigned "
-             "long long > ( cyclesIn[s] ) ) ;");
-        Line("    if ( cyclesInOtherCodes ) std::printf ( \"  %-30s %llu\\n\" , \"(no state)\" , "
-             "static_cast < unsigned long long > ( cyclesInOtherCodes ) ) ;");
+        Line("    for ( std::size_t s = 0 ; s < kStates.size () ; ++s ) PrintCount ( kStates[s] , "
+             "cyclesIn[s] , width ) ;");
+        Line("    if ( cyclesInOtherCodes ) PrintCount ( \"(no state)\" , cyclesInOtherCodes , "
+             "width "
+             ") ;");
         Line("    std::printf ( \"Transition coverage (times taken):\\n\" ) ;");
-        Line("    for ( const Transition& t : transitions )");
-        Line("        std::printf ( \"  %-30s %llu\\n\" , t.Text , static_cast < unsigned long "
-             "long > ( t.Taken ) ) ;");
+        Line("    for ( const Transition& t : transitions ) PrintCount ( t.Text , t.Taken , width "
+             ") ;");
+        Line("    if ( otherTransitions ) PrintCount ( \"(not drawn)\" , otherTransitions , width "
+             ") ;");
         Line("    bool allReached = true ;");
         Line("    std::printf ( \"Never reached:\\n\" ) ;");
         Line("    for ( std::size_t s = 0 ; s < kStates.size () ; ++s )");
@@ -368,6 +385,7 @@ private:
         Line("int sc_main ( int , char* [] )");
         Line("{");
         Line("    using namespace kestrom_bench ;");
+        Line("    sc_report_handler::set_actions ( SC_INFO , SC_DO_NOTHING ) ;");
         Line("    Wires wires ;");
         Line("    " + d_.Module + " dut ( " + Literal(d_.Module) + " ) ;");
         for (const ModulePort& port : d_.Ports)
@@ -377,6 +395,7 @@ private:
              " ) ;");
         for (const ModulePort& port : d_.Ports)
             Line("    sc_trace ( trace , wires." + port.Name + " , " + Literal(port.Name) + " ) ;");
+        Line("    trace->set_time_unit ( 1 , SC_NS ) ;");
         Line("    WriteStateFilter () ;");
         Line();
         Line("    sc_start ( SC_ZERO_TIME ) ;");
@@ -399,6 +418,8 @@ private:
              "%s\\n\" , " +
              Literal(d_.Module) + " , static_cast < unsigned long long > ( kCycles ) , " +
              Literal(d_.Module + ".vcd") + " , " + Literal(FilterFile()) + " ) ;");
+        Line("    if ( resetFound ) std::printf ( \"The reset (%s) held for cycles 0 and 1.\\n\" , "
+             "kResetText ) ;");
         Line("    Report () ;");
         Line("    return 0 ;");
         Line("}");
