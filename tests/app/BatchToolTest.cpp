@@ -186,6 +186,28 @@ TEST(BatchTool, ATestBenchWithBadStimuliWritesNothing) {
     EXPECT_EQ(dir.Entries(), std::vector<std::string>({"m.cpp", "s.csv"}));
 }
 
+TEST(BatchTool, TestBenchOptionsGoTogether) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--cycles", "5", kToggle, "m.cpp"},
+         "--cycles, --seed and --stimuli need --testbench BENCH.cpp"},
+        {{"--stimuli", "s.csv", kToggle, "m.cpp"},
+         "--cycles, --seed and --stimuli need --testbench BENCH.cpp"},
+        {{"--testbench", "b.cpp", kToggle, "-"},
+         "--testbench needs the module in a file, not standard output"},
+        {{"--testbench", "b.cpp", "--cycles", "0", kToggle, "m.cpp"},
+         "--cycles takes a whole number from 1, not '0'"},
+        {{"--testbench", "b.cpp", "--seed", "-3", kToggle, "m.cpp"},
+         "--seed takes a whole number from 0, not '-3'"},
+        {{"--testbench", "b.cpp", "--cycles", "1e3", kToggle, "m.cpp"},
+         "--cycles takes a whole number from 1, not '1e3'"},
+    };
+    for (const auto& [args, message] : cases) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "kestrom-gen: " + message);
+    }
+}
+
 TEST(BatchTool, ATestBenchTurnsTheStatePortOn) {
     TempDir dir;
     const ToolRun run = RunTool({"--testbench", dir.File("b.cpp"), kToggle, dir.File("m.cpp")});
