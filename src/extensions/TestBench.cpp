@@ -9,6 +9,7 @@ namespace kestrom {
 namespace {
 
 constexpr const char* kPeriod = "sc_time ( 10 , SC_NS )";
+constexpr int kResetColumn = -2; // what the bench calls an input the reset reads
 
 // A C++ string literal holding the text as it is.
 std::string Literal(const std::string& text) {
@@ -225,13 +226,15 @@ private:
         Line("    return value ;");
         Line("}");
         Line();
+        Line("// Column: the stimuli column that drives the input; -1: random values; -2: the");
+        Line("// reset reads it.");
         Line("struct Input { int Bits ; bool Signed ; int Column ; void ( *Write ) ( Wires& , "
              "std::uint64_t ) ; } ;");
         Line("const std::vector < Input > kInputs = {");
         for (const BenchInput& input : inputs_)
             Line("    { " + std::to_string(input.Range.Bits) + " , " +
                  (input.Range.Signed ? "true" : "false") + " , " +
-                 std::to_string(input.ForReset ? -2 : input.Column) +
+                 std::to_string(input.ForReset ? kResetColumn : input.Column) +
                  " , [] ( Wires& wires , std::uint64_t value ) { " + WriteCall(input) + " } } ,");
         Line("} ;");
         Line();
@@ -269,14 +272,15 @@ private:
 
     void WriteReset() {
         Line("// The reset holds for the values of the ports it reads that the search finds.");
-        Line("bool ResetHolds ( " + d_.Module + "& dut )");
+        Line("bool ResetHolds ( " + d_.Module + "& kestrom_module )");
         Line("{");
         if (d_.Reset) {
             for (const ModulePort& port : d_.Ports)
-                Line("    [[maybe_unused]] auto& " + port.Name + " = dut." + port.Name + " ;");
+                Line("    [[maybe_unused]] auto& " + port.Name + " = kestrom_module." + port.Name +
+                     " ;");
             Line("    return static_cast < bool > ( " + d_.Reset->Expression + " ) ;");
         } else {
-            Line("    ( void ) dut ;");
+            Line("    ( void ) kestrom_module ;");
             Line("    return false ;");
         }
         Line("}");

@@ -35,10 +35,10 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QString html = QString::fromUtf8(file.readAll());
         for (const char* anchor : {"contents", "open", "generate", "output", "options", "warnings",
-                                   "errors", "batch", "extensions", "testbench", "keys"})
+                                   "errors", "batch", "module-extensions", "testbench", "keys"})
             QVERIFY2(html.contains(QString("id=\"%1\"").arg(anchor)), anchor);
         for (const char* link : {"#open", "#generate", "#output", "#options", "#warnings",
-                                 "#errors", "#batch", "#extensions", "#testbench", "#keys"})
+                                 "#errors", "#batch", "#module-extensions", "#testbench", "#keys"})
             QVERIFY2(html.contains(QString("href=\"%1\"").arg(link)), link);
     }
 
