@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
@@ -13,99 +14,6 @@
 
 namespace kestrom {
 namespace {
-
-constexpr const char* kUsage =
-    "Usage: kestrom-gen [--process thread|method] [EXTENSIONS] INPUT.asf OUTPUT.cpp\n"
-    "\n"
-    "Generates the SystemC module of the state machine drawn in INPUT.asf.\n"
-    "OUTPUT - writes to standard output.\n"
-    "\n"
-    "  --process thread|method  the kind of process to generate; without it,\n"
-    "                           the choice stored in option.dat beside the program\n"
-    "  --reset sync|async       the condition of the transition from Reset resets\n"
-    "                           the machine at a clock edge, or at once\n"
-    "  --action-kinds           entry, exit and transition actions run as drawn\n"
-    "  --typed-ports            ports typed by their drawn width: bool, sc_uint<N>,\n"
-    "                           sc_biguint<N>; bidirectional ports as sc_inout\n"
-    "  --state-port             adds sc_out <int> fsm_state, the current state\n"
-    "  --any-version            accepts files of versions 1.15 to 1.29\n"
-    "  --help                   show this text\n"
-    "  --version                show the version\n"
-    "\n"
-    "Exit status: 0 generated, 1 not generated, 2 usage error.\n";
-
-struct Arguments {
-    std::optional<Integer> processKind;
-    Extensions extensions;
-    std::vector<std::string> files;
-    bool help = false;
-    bool version = false;
-};
-
-class UsageError {
-public:
-    explicit UsageError(std::string message) : message(std::move(message)) {}
-    std::string message;
-};
-
-Integer ParseProcessKind(const std::string& value) {
-    if (value == "thread") return kThreadProcess;
-    if (value == "method") return kMethodProcess;
-    throw UsageError("--process takes thread or method, not '" + value + "'");
-}
-
-ResetStyle ParseResetStyle(const std::string& value) {
-    if (value == "sync") return ResetStyle::Sync;
-    if (value == "async") return ResetStyle::Async;
-    throw UsageError("--reset takes sync or async, not '" + value + "'");
-}
-
-// The switches of the extensions; false when arg is none of them.
-bool ParseExtensionSwitch(const std::string& arg, Extensions& extensions) {
-    if (arg == "--action-kinds")
-        extensions.ActionKinds = true;
-    else if (arg == "--typed-ports")
-        extensions.TypedPorts = true;
-    else if (arg == "--state-port")
-        extensions.StatePort = true;
-    else if (arg == "--any-version")
-        extensions.AnyVersion = true;
-    else if (arg.rfind("--reset=", 0) == 0)
-        extensions.Reset = ParseResetStyle(arg.substr(8));
-    else
-        return false;
-    return true;
-}
-
-Arguments ParseArguments(int argc, const char* const argv[]) {
-    Arguments args;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-')
-            args.files.push_back(arg);
-        else if (arg == "--")
-            optionsEnded = true;
-        else if (arg == "--help" || arg == "-h")
-            args.help = true;
-        else if (arg == "--version")
-            args.version = true;
-        else if (arg.rfind("--process=", 0) == 0)
-            args.processKind = ParseProcessKind(arg.substr(10));
-        else if (arg == "--process") {
-            if (++i == argc) throw UsageError("--process needs a value: thread or method");
-            args.processKind = ParseProcessKind(argv[i]);
-        } else if (arg == "--reset") {
-            if (++i == argc) throw UsageError("--reset needs a value: sync or async");
-            args.extensions.Reset = ParseResetStyle(argv[i]);
-        } else if (!ParseExtensionSwitch(arg, args.extensions)) {
-            throw UsageError("unknown option '" + arg + "'");
-        }
-    }
-    if (!args.help && !args.version && args.files.size() != 2)
-        throw UsageError("expected INPUT.asf and OUTPUT.cpp");
-    return args;
-}
 
 class BatchRun {
 public:
@@ -172,7 +80,7 @@ int RunBatchTool(int argc, const char* const argv[], const std::string& programD
     try {
         args = ParseArguments(argc, argv);
     } catch (const UsageError& error) {
-        std::fprintf(streams.err, "kestrom-gen: %s\n%s", error.message.c_str(), kUsage);
+        std::fprintf(streams.err, "kestrom-gen: %s\n%s", error.what(), kUsage);
         return kExitUsage;
     }
     if (args.help) {

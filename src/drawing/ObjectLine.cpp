@@ -56,6 +56,12 @@ const char* FallbackOf(ObjectKind kind) {
         return "drawn at a fallback place";
     case ObjectKind::Transition:
         return "drawn straight between its ends";
+    case ObjectKind::Label:
+        return "drawn at its owner's place";
+    case ObjectKind::Condition:
+        return "drawn at the middle of its transition";
+    case ObjectKind::Action:
+        return "drawn beside its owner";
     default:
         return "left out of the picture";
     }
@@ -113,7 +119,12 @@ private:
         std::size_t shape = 3;
         while (shape < head_.size() && !IsShapeWord(head_[shape].Text))
             ++shape;
-        if (shape >= head_.size()) return;
+        if (shape >= head_.size()) {
+            // Lines cut short by hand: the builtin's kind as the fifth token.
+            if (object_.Kind == ObjectKind::Builtin && head_.size() > 5)
+                object_.Builtin = BuiltinOf(head_[5].Text);
+            return;
+        }
         if (head_[shape].Text == "Builtin") {
             if (shape + 1 < head_.size()) object_.Builtin = BuiltinOf(head_[shape + 1].Text);
             return;
@@ -195,9 +206,17 @@ private:
             if (!ReadPoint(i, point)) return;
             points.push_back(point);
         }
-        if (points.size() < 4 || (points.size() - 1) % 3 != 0)
+        if (points.size() < 4)
             return Problem(std::to_string(points.size()) +
-                           " points make no chain of Bézier segments (4, 7, 10, … points)");
+                           " points are too few for a Bézier segment (4 points)");
+        const std::size_t extra = (points.size() - 1) % 3;
+        if (extra != 0) {
+            problems_.push_back({line_, Describe(object_) + ": " + std::to_string(points.size()) +
+                                            " points make no chain of Bézier segments (4, 7, "
+                                            "10, … points); the last " +
+                                            std::to_string(extra) + " left out"});
+            points.resize(points.size() - extra);
+        }
         object_.Points = std::move(points);
         object_.GeometryValid = true;
     }
@@ -265,6 +284,8 @@ std::optional<DrawnObject> ReadObjectLine(std::string_view text, int line, Diagn
     }
     if (!HeadReader(object, head, line, problems).Read()) return std::nullopt;
     if (bar == tokens.size() && object.Kind != ObjectKind::Other) {
+        if (!head.empty() && head.back().Quoted && head.size() > 4)
+            object.Text = DecodeQuoted(head.back());
         problems.push_back(
             {line, Describe(object) + ": no geometry (no \"|\"); " + FallbackOf(object.Kind)});
         return object;
