@@ -9,6 +9,8 @@
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
+#include "conversion/OutputFile.h"
+#include "drawing/PictureFile.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -17,11 +19,38 @@ namespace {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : input_(args.files[0]), output_(args.files[1]), streams_(streams), model_(ProgramModel()) {
+        : input_(args.files[0]), output_(args.files.size() > 1 ? args.files[1] : ""),
+          svgPath_(args.svgPath.value_or("")), streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
     }
 
     int Run() {
+        const bool drawn = svgPath_.empty() || DrawPicture();
+        if (output_.empty()) return drawn ? kExitGenerated : kExitNotGenerated;
+        return Generate() == kExitGenerated && drawn ? kExitGenerated : kExitNotGenerated;
+    }
+
+private:
+    bool DrawPicture() {
+        try {
+            Diagnostics problems;
+            const std::string svg = drawing::PictureSvgOfFile(input_, problems);
+            for (const Diagnostic& problem : problems)
+                Report(input_, problem.Line, "warning", problem.Message);
+            if (svgPath_ == "-")
+                WriteToStandardOutput(svg);
+            else
+                ReplaceFileContent(svgPath_, svg);
+            return true;
+        } catch (const AsfError& error) {
+            Report(input_, error.Line(), "error", error.Message());
+        } catch (const OutputError& error) {
+            Report(svgPath_, 0, "error", error.Message());
+        }
+        return false;
+    }
+
+    int Generate() {
         try {
             RequireAsfFirstLine(input_);
             Diagnostics warnings;
@@ -40,7 +69,6 @@ public:
         return kExitNotGenerated;
     }
 
-private:
     // As the window does before each generation: a file that cannot be read
     // leaves the process kind a thread process.
     static Integer StoredProcessKind(const std::string& programDir) {
@@ -65,6 +93,7 @@ private:
 
     std::string input_;
     std::string output_;
+    std::string svgPath_;
     BatchStreams streams_;
     FsmModel& model_;
 };

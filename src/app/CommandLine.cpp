@@ -6,12 +6,15 @@ namespace kestrom {
 
 const char* const kUsage =
     "Usage: kestrom-gen [--process thread|method] INPUT.asf OUTPUT.cpp\n"
+    "       kestrom-gen --svg PICTURE.svg INPUT.asf [OUTPUT.cpp]\n"
     "\n"
     "Generates the SystemC module of the state machine drawn in INPUT.asf.\n"
     "OUTPUT - writes to standard output.\n"
     "\n"
     "  --process thread|method  the kind of process to generate; without it,\n"
     "                           the choice stored in option.dat beside the program\n"
+    "  --svg PICTURE.svg        also draw the top-level diagram as an SVG picture;\n"
+    "                           OUTPUT.cpp may then be left out\n"
     "  --help                   show this text\n"
     "  --version                show the version\n"
     "\n"
@@ -41,6 +44,7 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
     app.add_flag("-h,--help", args.help);
     app.add_flag("--version", args.version);
     AddOption(app, "--process", process)->type_name("thread|method");
+    AddOption(app, "--svg", args.svgPath)->type_name("PICTURE.svg");
     app.add_option("files", args.files);
 
     try {
@@ -49,8 +53,10 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
         throw UsageError(error.what());
     }
     if (process) args.processKind = ParseProcessKind(*process);
-    if (!args.help && !args.version && args.files.size() != 2)
-        throw UsageError("expected INPUT.asf and OUTPUT.cpp");
+    const bool filesFit = args.files.size() == 2 || (args.svgPath && args.files.size() == 1);
+    if (!args.help && !args.version && !filesFit)
+        throw UsageError(args.svgPath ? "expected INPUT.asf and at most OUTPUT.cpp"
+                                      : "expected INPUT.asf and OUTPUT.cpp");
     return args;
 }
 

@@ -14,7 +14,8 @@ extern const char* const kUsage;
 
 struct Arguments {
     std::optional<Integer> processKind;
-    std::vector<std::string> files; // INPUT.asf OUTPUT.cpp
+    std::vector<std::string> files;     // INPUT.asf OUTPUT.cpp (OUTPUT.cpp optional with --svg)
+    std::optional<std::string> svgPath; // --svg PICTURE.svg
     bool help = false;
     bool version = false;
 };

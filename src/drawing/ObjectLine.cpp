@@ -57,7 +57,7 @@ const char* FallbackOf(ObjectKind kind) {
     case ObjectKind::Transition:
         return "drawn straight between its ends";
     case ObjectKind::Label:
-        return "drawn at its owner's place";
+        return "drawn at its owner's place, if that is drawn";
     case ObjectKind::Condition:
         return "drawn at the middle of its transition";
     case ObjectKind::Action:

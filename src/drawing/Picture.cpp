@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kDoubleInset = 1000;
 constexpr double kFallbackRadius = 6500;
-constexpr double kFallbackSpacing = 20000;
+constexpr double kFallbackSpacing = 30000;
 constexpr double kPortLabelOffset = 6000;
 
 Primitive Shape(PrimitiveKind kind, PrimitiveRole role, std::vector<Point> points) {

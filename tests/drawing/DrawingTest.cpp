@@ -204,8 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "fallback place"}}},
         BadLine{"PastAnySheet",
                 {"L 5 0 0 TEXT \"Labels\" | 100000001,5 1 0 0 \"x\""},
-                {{4, "label 5: \"100000001,5\" is no point on any sheet; drawn at its owner's "
-                     "place"}}},
+                {{4, "label 5: \"100000001,5\" is no point on any sheet; drawn at its owner's place, if "
+                     "that is drawn"}}},
         BadLine{"NumberOverflow",
                 {"W 5 0 0 1 2 BEZIER \"Transitions\" | 1,1 2,2 3,3 99999999999999999999999,4"},
                 {{4, "transition 5: \"99999999999999999999999,4\" is no point on any sheet; "
