@@ -11,6 +11,7 @@
 #include "conversion/OptionFile.h"
 #include "conversion/OutputFile.h"
 #include "drawing/PictureFile.h"
+#include "extensions/ExtendedGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -20,7 +21,8 @@ class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
         : input_(args.files[0]), output_(args.files.size() > 1 ? args.files[1] : ""),
-          svgPath_(args.svgPath.value_or("")), streams_(streams), model_(ProgramModel()) {
+          svgPath_(args.svgPath.value_or("")), extensions_(args.extensions), streams_(streams),
+          model_(ProgramModel()) {
         model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
     }
 
@@ -52,12 +54,12 @@ private:
 
     int Generate() {
         try {
-            RequireAsfFirstLine(input_);
+            RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
             if (output_ == "-")
-                WriteToStandardOutput(GenerateSystemC(input_, model_, warnings));
+                WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
             else
-                warnings = GenerateSystemCFile(input_, output_, model_);
+                warnings = GenerateModuleFile(input_, output_, model_, extensions_);
             for (const Diagnostic& warning : warnings)
                 Report(input_, warning.Line, "warning", warning.Message);
             return kExitGenerated;
@@ -94,6 +96,7 @@ private:
     std::string input_;
     std::string output_;
     std::string svgPath_;
+    Extensions extensions_;
     BatchStreams streams_;
     FsmModel& model_;
 };

@@ -5,14 +5,21 @@
 namespace kestrom {
 
 const char* const kUsage =
-    "Usage: kestrom-gen [--process thread|method] INPUT.asf OUTPUT.cpp\n"
-    "       kestrom-gen --svg PICTURE.svg INPUT.asf [OUTPUT.cpp]\n"
+    "Usage: kestrom-gen [--process thread|method] [EXTENSIONS] INPUT.asf OUTPUT.cpp\n"
+    "       kestrom-gen --svg PICTURE.svg [OPTIONS] INPUT.asf [OUTPUT.cpp]\n"
     "\n"
     "Generates the SystemC module of the state machine drawn in INPUT.asf.\n"
     "OUTPUT - writes to standard output.\n"
     "\n"
     "  --process thread|method  the kind of process to generate; without it,\n"
     "                           the choice stored in option.dat beside the program\n"
+    "  --reset sync|async       the condition of the transition from Reset resets\n"
+    "                           the machine at a clock edge, or at once\n"
+    "  --action-kinds           entry, exit and transition actions run as drawn\n"
+    "  --typed-ports            ports typed by their drawn width: bool, sc_uint<N>,\n"
+    "                           sc_biguint<N>; bidirectional ports as sc_inout\n"
+    "  --state-port             adds sc_out <int> fsm_state, the current state\n"
+    "  --any-version            accepts files of versions 1.15 to 1.29\n"
     "  --svg PICTURE.svg        also draw the top-level diagram as an SVG picture;\n"
     "                           OUTPUT.cpp may then be left out\n"
     "  --help                   show this text\n"
@@ -28,6 +35,12 @@ Integer ParseProcessKind(const std::string& value) {
     throw UsageError("--process takes thread or method, not '" + value + "'");
 }
 
+ResetStyle ParseResetStyle(const std::string& value) {
+    if (value == "sync") return ResetStyle::Sync;
+    if (value == "async") return ResetStyle::Async;
+    throw UsageError("--reset takes sync or async, not '" + value + "'");
+}
+
 // A later occurrence of an option replaces an earlier one, as in most tools.
 template <typename T> CLI::Option* AddOption(CLI::App& app, const std::string& name, T& value) {
     return app.add_option(name, value)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -38,12 +51,18 @@ template <typename T> CLI::Option* AddOption(CLI::App& app, const std::string& n
 Arguments ParseArguments(int argc, const char* const argv[]) {
     Arguments args;
     std::optional<std::string> process;
+    std::optional<std::string> reset;
 
     CLI::App app("", "kestrom-gen");
     app.set_help_flag(); // the usage text is our own
     app.add_flag("-h,--help", args.help);
     app.add_flag("--version", args.version);
     AddOption(app, "--process", process)->type_name("thread|method");
+    AddOption(app, "--reset", reset)->type_name("sync|async");
+    app.add_flag("--action-kinds", args.extensions.ActionKinds);
+    app.add_flag("--typed-ports", args.extensions.TypedPorts);
+    app.add_flag("--state-port", args.extensions.StatePort);
+    app.add_flag("--any-version", args.extensions.AnyVersion);
     AddOption(app, "--svg", args.svgPath)->type_name("PICTURE.svg");
     app.add_option("files", args.files);
 
@@ -53,6 +72,7 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
         throw UsageError(error.what());
     }
     if (process) args.processKind = ParseProcessKind(*process);
+    if (reset) args.extensions.Reset = ParseResetStyle(*reset);
     const bool filesFit = args.files.size() == 2 || (args.svgPath && args.files.size() == 1);
     if (!args.help && !args.version && !filesFit)
         throw UsageError(args.svgPath ? "expected INPUT.asf and at most OUTPUT.cpp"
