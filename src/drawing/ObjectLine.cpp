@@ -108,7 +108,7 @@ private:
             if (const auto value = ParseInteger(head_[index].Text)) return *value;
         }
         problems_.push_back(
-            {line_, Describe(object_) + ": its " + what + " is missing or no number" +
+            {line_, Describe(object_) + ": the " + what + " token is missing or no number" +
                         (index < head_.size() ? " (\"" + Shown(head_[index].Text) + "\")"
                                               : std::string()) +
                         "; taken as 0"});

@@ -62,6 +62,11 @@ def check(gen, work, asf):
     assert set(groups.get("transition", {})) == {f"transition-{i}" for i in transitions}, asf
     for g in groups["transition"].values():
         assert g.findall(SVG + "path") and g.findall(SVG + "polygon"), g.get("id")
+    # y grows upward on the sheet: the title block stands near the top.
+    height = float(root.get("viewBox").split()[3])
+    for text in root.iter(SVG + "text"):
+        if text.get("class") == "graphic-text" and "".join(text.itertext()).startswith(("Module:", "Entity:")):
+            assert float(text.get("y")) < height / 4, f"{asf}: the title is not near the top"
     return len(states), len(transitions)
 
 
