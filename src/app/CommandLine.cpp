@@ -12,6 +12,7 @@ const char* const kUsage =
     "\n"
     "  --process thread|method  the kind of process to generate; without it,\n"
     "                           the choice stored in option.dat beside the program\n"
+    "                           (in ~/.config/kestrom/ when that folder is read-only)\n"
     "  --reset sync|async       the condition of the transition from Reset resets\n"
     "                           the machine at a clock edge, or at once\n"
     "  --action-kinds           entry, exit and transition actions run as drawn\n"
@@ -19,6 +20,10 @@ const char* const kUsage =
     "                           sc_biguint<N>; bidirectional ports as sc_inout\n"
     "  --state-port             adds sc_out <int> fsm_state, the current state\n"
     "  --any-version            accepts files of versions 1.15 to 1.29\n"
+    "  --diagnostics-format text|json\n"
+    "                           warnings and errors on standard error as\n"
+    "                           FILE:LINE: lines (the default) or one JSON document\n"
+    "  --sarif FILE             also write them to FILE as SARIF 2.1.0\n"
     "  --testbench BENCH.cpp    also writes a SystemC test bench of the module (adds\n"
     "                           --state-port); its run writes MODULE.vcd and prints\n"
     "                           the states and transitions it covered\n"
@@ -104,6 +109,8 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
     app.add_flag("--typed-ports", args.extensions.TypedPorts);
     app.add_flag("--state-port", args.extensions.StatePort);
     app.add_flag("--any-version", args.extensions.AnyVersion);
+    AddOption(app, "--diagnostics-format", args.diagnosticsFormat)->type_name("text|json");
+    AddOption(app, "--sarif", args.sarifPath)->type_name("FILE");
     AddOption(app, "--testbench", bench.bench)->type_name("BENCH.cpp");
     AddOption(app, "--cycles", bench.cycles)->type_name("N");
     AddOption(app, "--seed", bench.seed)->type_name("S");
@@ -117,6 +124,9 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
     }
     if (process) args.processKind = ParseProcessKind(*process);
     if (reset) args.extensions.Reset = ParseResetStyle(*reset);
+    if (args.diagnosticsFormat != "text" && args.diagnosticsFormat != "json")
+        throw UsageError("--diagnostics-format takes text or json, not '" + args.diagnosticsFormat +
+                         "'");
     if (!args.help && !args.version && args.files.size() != 2)
         throw UsageError("expected INPUT.asf and OUTPUT.cpp");
     args.bench = BenchRequest(bench, args);

@@ -17,8 +17,10 @@ extern const char* const kUsage;
 struct Arguments {
     std::optional<Integer> processKind;
     Extensions extensions;
+    std::vector<std::string> files;         // INPUT.asf OUTPUT.cpp
+    std::string diagnosticsFormat = "text"; // or "json"
+    std::optional<std::string> sarifPath;
     std::optional<TestBenchRequest> bench; // --testbench and its details
-    std::vector<std::string> files;        // INPUT.asf OUTPUT.cpp
     bool help = false;
     bool version = false;
 };
