@@ -9,6 +9,7 @@
 #include "FakePlatform.h"
 #include "model/FsmModel.h"
 #include "ui/FormAbout.h"
+#include "ui/FormExtensions.h"
 #include "ui/FormOption.h"
 #include "ui/HelpViewer.h"
 #include "ui/MDIFormMain.h"
@@ -54,6 +55,11 @@ private slots:
         main.mnuOpen_Click();
         main.findChild<QAction*>("mnuOpt")->trigger();
         ExpectOnScreen(main.OptionsDialog(), "the Options dialog");
+        main.OptionsDialog()->close();
+        QTRY_VERIFY(!main.OptionsDialog());
+
+        main.findChild<QAction*>("mnuExt")->trigger();
+        ExpectOnScreen(main.ExtensionsDialog(), "the Extensions dialog");
 
         HelpViewer help;
         help.ShowTopics(KESTROM_HELP_FILE);
