@@ -10,6 +10,7 @@
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
+#include "extensions/ExtendedGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -18,8 +19,8 @@ namespace {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : args_(args), input_(args.files[0]), output_(args.files[1]), streams_(streams),
-          model_(ProgramModel()) {
+        : args_(args), input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
+          streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind =
             args.processKind ? *args.processKind : StoredProcessKind(programDir, findings_);
     }
@@ -33,12 +34,12 @@ public:
 private:
     int Generate() {
         try {
-            RequireAsfFirstLine(input_);
+            RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
             if (output_ == "-")
-                WriteToStandardOutput(GenerateSystemC(input_, model_, warnings));
+                WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
             else
-                warnings = GenerateSystemCFile(input_, output_, model_);
+                warnings = GenerateModuleFile(input_, output_, model_, extensions_);
             for (const Diagnostic& warning : warnings)
                 Report(input_, warning.Line, "warning", warning.Message, warning.Code);
             return kExitGenerated;
@@ -64,6 +65,7 @@ private:
     const Arguments& args_;
     std::string input_;
     std::string output_;
+    Extensions extensions_;
     BatchStreams streams_;
     FsmModel& model_;
     Findings findings_;

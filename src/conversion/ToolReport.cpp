@@ -98,6 +98,12 @@ const std::vector<WarningKind>& WarningKinds() {
         {code::kTargetNoState, "target-no-state", "A transition goes to no state."},
         {code::kOptionFileUnreadable, "option-file-unreadable",
          "The stored process kind cannot be read."},
+        {code::kNoResetAdded, "no-reset-added", "The reset asked for cannot be added."},
+        {code::kResetReadsNoInput, "reset-reads-no-input",
+         "An asynchronous reset reads no input port."},
+        {code::kActionNotWritten, "action-not-written", "An action has no place to run."},
+        {code::kSamePriority, "same-priority",
+         "Conditional transitions of a state share a priority."},
     };
     return kinds;
 }
