@@ -34,8 +34,7 @@ constexpr std::string_view kSamePriority = "K304";
 
 struct Diagnostic {
     Diagnostic() = default;
-    Diagnostic(int line, std::string message, std::string_view code = {},
-               std::size_t omitted = 0)
+    Diagnostic(int line, std::string message, std::string_view code = {}, std::size_t omitted = 0)
         : Line(line), Message(std::move(message)), Code(code), Omitted(omitted) {}
 
     int Line = 0; // 0 when the finding belongs to no single line
