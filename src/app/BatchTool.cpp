@@ -11,6 +11,7 @@
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
 #include "extensions/ExtendedGeneration.h"
+#include "extensions/TestBenchGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -20,7 +21,7 @@ class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
         : args_(args), input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
-          streams_(streams), model_(ProgramModel()) {
+          bench_(args.bench), streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind =
             args.processKind ? *args.processKind : StoredProcessKind(programDir, findings_);
     }
@@ -36,7 +37,10 @@ private:
         try {
             RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
-            if (output_ == "-")
+            if (bench_)
+                warnings =
+                    GenerateModuleWithTestBench(input_, output_, model_, extensions_, *bench_);
+            else if (output_ == "-")
                 WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
             else
                 warnings = GenerateModuleFile(input_, output_, model_, extensions_);
@@ -45,6 +49,8 @@ private:
             return kExitGenerated;
         } catch (const AsfError& error) {
             Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
+        } catch (const InputFileError& error) {
+            Report(error.File(), error.Line(), "error", error.Message(), code::kInputFileError);
         } catch (const OutputError& error) {
             Report(output_, 0, "error", error.Message(), code::kOutputError);
         }
@@ -66,6 +72,7 @@ private:
     std::string input_;
     std::string output_;
     Extensions extensions_;
+    std::optional<TestBenchRequest> bench_;
     BatchStreams streams_;
     FsmModel& model_;
     Findings findings_;

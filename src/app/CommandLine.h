@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "extensions/Extensions.h"
+#include "extensions/TestBenchGeneration.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -19,6 +20,7 @@ struct Arguments {
     std::vector<std::string> files;         // INPUT.asf OUTPUT.cpp
     std::string diagnosticsFormat = "text"; // or "json"
     std::optional<std::string> sarifPath;
+    std::optional<TestBenchRequest> bench; // --testbench and its details
     bool help = false;
     bool version = false;
 };

@@ -158,7 +158,7 @@ TEST(BatchTool, ExtensionsChangeTheModuleAndTheAcceptedVersions) {
     for (const char* line : {"    sc_in <sc_uint<4>> sel ;\r\n", "    sc_out <int> fsm_state ;\r\n",
                              "        sensitive << rst ;\r\n", "        EntryPending = true ;\r\n"})
         EXPECT_NE(all.out.find(line), std::string::npos) << line;
-    EXPECT_EQ(all.err, pump + ":58: warning: action of the diagram is not written [K303]\n");
+    EXPECT_EQ(all.err, pump + ":58: warning: action of the diagram is not written [K112]\n");
 }
 
 TEST(BatchTool, AFailedWriteLeavesTheEarlierOutputIntact) {
@@ -192,6 +192,70 @@ TEST(BatchTool, RefusesToWriteOverItsInput) {
     EXPECT_EQ(run.err, dir.File("link.cpp") + ": error: cannot write " + dir.File("link.cpp") +
                            ": it is the ASF file being read\n");
     EXPECT_EQ(ReadFileBytes(input), ReadFileBytes(kToggle));
+}
+
+TEST(BatchTool, ATestBenchWithBadStimuliWritesNothing) {
+    TempDir dir;
+    const std::string stimuli = dir.File("s.csv");
+    const std::string module = dir.File("m.cpp");
+    WriteFileBytes(module, "earlier");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"cycle,go\n0,1\n4,stop\n",
+         ":3: error: the value 'stop' for port 'go' is not a whole number\n"},
+        {"cycle,q\n",
+         ":1: error: port 'q' is an output port; the stimuli drive input ports only\n"},
+        {"cycle,clk\n", ":1: error: port 'clk' is the clock, which the test bench drives; the "
+                        "stimuli drive input ports only\n"},
+    };
+    for (const auto& [text, error] : cases) {
+        WriteFileBytes(stimuli, text);
+        const ToolRun run =
+            RunTool({"--testbench", dir.File("b.cpp"), "--stimuli", stimuli, kToggle, module});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, stimuli + error);
+    }
+    const ToolRun missing = RunTool(
+        {"--testbench", dir.File("b.cpp"), "--stimuli", dir.File("none.csv"), kToggle, module});
+    EXPECT_EQ(missing.err,
+              dir.File("none.csv") + ": error: cannot open it: No such file or directory\n");
+    EXPECT_EQ(ReadFileBytes(module), "earlier");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>({"m.cpp", "s.csv"}));
+}
+
+TEST(BatchTool, TestBenchOptionsGoTogether) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--cycles", "5", kToggle, "m.cpp"},
+         "--cycles, --seed and --stimuli need --testbench BENCH.cpp"},
+        {{"--stimuli", "s.csv", kToggle, "m.cpp"},
+         "--cycles, --seed and --stimuli need --testbench BENCH.cpp"},
+        {{"--testbench", "b.cpp", kToggle, "-"},
+         "--testbench needs the module in a file, not standard output"},
+        {{"--testbench", "b.cpp", "--cycles", "0", kToggle, "m.cpp"},
+         "--cycles takes a whole number from 1, not '0'"},
+        {{"--testbench", "b.cpp", "--seed", "-3", kToggle, "m.cpp"},
+         "--seed takes a whole number from 0, not '-3'"},
+        {{"--testbench", "b.cpp", "--cycles", "1e3", kToggle, "m.cpp"},
+         "--cycles takes a whole number from 1, not '1e3'"},
+    };
+    for (const auto& [args, message] : cases) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "kestrom-gen: " + message);
+    }
+}
+
+TEST(BatchTool, ATestBenchTurnsTheStatePortOn) {
+    TempDir dir;
+    const ToolRun run = RunTool({"--testbench", dir.File("b.cpp"), kToggle, dir.File("m.cpp")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string module = ReadFileBytes(dir.File("m.cpp"));
+    EXPECT_NE(module.find("    sc_out <int> fsm_state ;\r\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(dir.File("b.cpp")).find("#include \"m.cpp\"\n"), std::string::npos);
+
+    const ToolRun same = RunTool({"--testbench", dir.File("m.cpp"), kToggle, dir.File("m.cpp")});
+    EXPECT_EQ(same.status, 1);
+    EXPECT_EQ(same.err, dir.File("m.cpp") + ": error: cannot write the test bench " +
+                            dir.File("m.cpp") + ": it is the ASF file or the module\n");
 }
 
 } // namespace

@@ -193,7 +193,9 @@ TEST(Extensions, AResetNeedsATransitionFromResetWithACondition) {
               (Diagnostic{9, "no reset added: the transition from Reset has no condition",
                           code::kNoResetAdded}));
     EXPECT_EQ(lastWarning(readsNoPort),
-              (Diagnostic{9, "reset 'true' reads no input port: it is checked at clock edges only",
+              (Diagnostic{9,
+                          "reset 'true' reads no input port: it is checked at clock edges "
+                          "only",
                           code::kResetReadsNoInput}));
 }
 
