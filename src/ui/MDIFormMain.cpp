@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
@@ -14,9 +15,11 @@
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "model/ProductInfo.h"
+#include "ui/FileViews.h"
 #include "ui/FormAbout.h"
 #include "ui/FormOption.h"
 #include "ui/Platform.h"
+#include "ui/ViewGeneration.h"
 #include "ui/WindowServices.h"
 
 namespace kestrom::ui {
@@ -55,6 +58,7 @@ MDIFormMain::MDIFormMain(Platform& platform, FsmModel& model) : platform_(platfo
 
     commonDialogASF_ = {"Select FSM (.asf) File...", "ASF (*.asf)", {}};
     commonDialogCPP_ = {"SystemC FSM File Save As...", "CPP File (*.cpp)", {}};
+    exportDialog_ = {"Export Picture", "Pictures (*.svg *.png)", {}};
 
     BuildMenus();
     BuildToolbar();
@@ -89,6 +93,8 @@ void MDIFormMain::BuildMenus() {
     AddCommand(mnuFile_, "mnuOpen", "Open", QKeySequence("Ctrl+O"), &MDIFormMain::mnuOpen_Click);
     mnuClose_ = AddCommand(mnuFile_, "mnuClose", "Close", QKeySequence("Ctrl+C"),
                            &MDIFormMain::mnuClose_Click);
+    mnuExport_ = AddCommand(mnuFile_, "mnuExport", "Export Picture\u2026", QKeySequence(),
+                            &MDIFormMain::mnuExport_Click);
     mnuFile_->addSeparator()->setObjectName("line1");
     AddCommand(mnuFile_, "mnuExit", "Exit", QKeySequence("Ctrl+X"), &MDIFormMain::mnuExit_Click);
 
@@ -162,6 +168,7 @@ void MDIFormMain::EnDisMDI(Flag enable) {
     bool fileOn = menusOn && asfOpened_ != kFalse;
     if (menusOn) {
         mnuClose_->setEnabled(fileOn);
+        mnuExport_->setEnabled(fileOn);
         mnuFSM_->setEnabled(fileOn);
         mnuOpt_->setEnabled(fileOn);
     }
@@ -187,10 +194,14 @@ void MDIFormMain::ToolbarASF_ButtonClick(int index) {
 void MDIFormMain::mnuOpen_Click() {
     auto chosen = platform_.ChooseOpenFile(
         this, {commonDialogASF_.Title, commonDialogASF_.Filter, commonDialogASF_.FileName});
-    if (!chosen) return;
-    commonDialogASF_.FileName = *chosen;
-    SetStatusText(*chosen + " File Opened");
-    model_.AsfPath = LocalPath(*chosen);
+    if (chosen) OpenFile(*chosen);
+}
+
+void MDIFormMain::OpenFile(const QString& path) {
+    const QString chosen = QFileInfo(path).absoluteFilePath();
+    commonDialogASF_.FileName = chosen;
+    SetStatusText(chosen + " File Opened");
+    model_.AsfPath = LocalPath(chosen);
 
     bool passes = false;
     try {
@@ -200,6 +211,10 @@ void MDIFormMain::mnuOpen_Click() {
     }
     if (passes) {
         asfOpened_ = kTrue;
+        views_.reset();
+        views_ = std::make_unique<FileViews>(*this, *workspace_, chosen, [this] {
+            return ProcessKindForViews(platform_, model_.ProcessKind);
+        });
     } else {
         asfOpened_ = kFalse;
         platform_.ShowMessage(
@@ -210,6 +225,7 @@ void MDIFormMain::mnuOpen_Click() {
 }
 
 void MDIFormMain::mnuClose_Click() {
+    views_.reset();
     SetStatusText("No ASF File Opened");
     asfOpened_ = kFalse;
     EnDisMDI(kTrue);
@@ -221,6 +237,7 @@ void MDIFormMain::mnuExit_Click() {
 
 void MDIFormMain::ReportNotGenerated(const QString& cppPath, const QString& title,
                                      const QString& text) {
+    RefreshViews();
     SetStatusText(cppPath + " not generated");
     platform_.ShowMessage(this, {text, title, MessageIcon::Error, QString()});
     EnDisMDI(kTrue);
@@ -255,6 +272,7 @@ void MDIFormMain::mnuFSM_Click() {
         return;
     }
 
+    RefreshViews();
     QString done = *chosen + " generated Successfully!";
     SetStatusText(done);
     QStringList details;
@@ -263,6 +281,23 @@ void MDIFormMain::mnuFSM_Click() {
             FormatDiagnostic(model_.AsfPath, warning.Line, "warning", warning.Message));
     platform_.ShowMessage(this, {done, "Done!", MessageIcon::None, details.join('\n')});
     EnDisMDI(kTrue);
+}
+
+void MDIFormMain::RefreshViews() {
+    if (views_) views_->Refresh();
+}
+
+void MDIFormMain::mnuExport_Click() {
+    auto chosen = platform_.ChooseSaveFile(
+        this, {exportDialog_.Title, exportDialog_.Filter, exportDialog_.FileName});
+    if (!chosen || !views_) return;
+    exportDialog_.FileName = *chosen;
+    try {
+        views_->ExportPicture(*chosen);
+    } catch (const std::exception& error) {
+        platform_.ShowMessage(this, {QString::fromLocal8Bit(error.what()), "Picture Export Error",
+                                     MessageIcon::Error, QString()});
+    }
 }
 
 void MDIFormMain::mnuOpt_Click() {
