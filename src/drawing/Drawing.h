@@ -39,7 +39,18 @@ enum class ObjectKind {
     Other,       // any other letter: kept, never drawn
 };
 
-enum class BuiltinKind { InPort, OutPort, BiDirPort, Signal, Constant, Reset, Entry, Exit, Link, Other };
+enum class BuiltinKind {
+    InPort,
+    OutPort,
+    BiDirPort,
+    Signal,
+    Constant,
+    Reset,
+    Entry,
+    Exit,
+    Link,
+    Other
+};
 
 // Token 3 of an A line.
 enum ActionKind : int {
@@ -54,24 +65,24 @@ struct DrawnObject {
     ObjectKind Kind = ObjectKind::Other;
     char Letter = '?';
     ObjectId Id = 0;
-    ObjectId Parent = 0;   // token 2: parent diagram/frame, or owner (L, A, C, K, D, H)
+    ObjectId Parent = 0;    // token 2: parent diagram/frame, or owner (L, A, C, K, D, H)
     std::int64_t Flags = 0; // token 3 (for A lines: the action kind)
     int Line = 0;           // ASF line the object starts on
     int LastLine = 0;       // last continuation line (== Line without continuations)
 
-    std::string Style;      // bundle name without quotes, or the inline style tokens
+    std::string Style; // bundle name without quotes, or the inline style tokens
     BuiltinKind Builtin = BuiltinKind::Other; // I lines
-    ObjectId From = 0;      // W lines
-    ObjectId To = 0;        // W lines
-    ObjectId Clock = 0;     // F lines: token 4, the clock port's id
+    ObjectId From = 0;                        // W lines
+    ObjectId To = 0;                          // W lines
+    ObjectId Clock = 0;                       // F lines: token 4, the clock port's id
 
     // Geometry after the '|': states: Points[0] = centre and Radius;
     // transitions: 1 + 3k Bézier points; texts and builtins: Points[0] is the
     // anchor; frames: two corners.
     std::vector<Point> Points;
-    Point Radius;           // S lines: rx, ry
+    Point Radius;               // S lines: rx, ry
     bool GeometryValid = false; // false: drawn at a fallback place or left out
-    std::string Text;       // decoded text (escapes \n, \", \\ undone) of L/A/C/G/K/D
+    std::string Text;           // decoded text (escapes \n, \", \\ undone) of L/A/C/G/K/D
 };
 
 struct Sheet {
@@ -82,9 +93,9 @@ struct Sheet {
 };
 
 struct Drawing {
-    std::string Version;   // "1.19"
-    int MinorVersion = 0;  // 19; 0 when the first line is not VERSION=1.nn
-    std::string Language;  // VERILOG, VHDL, … as in the header
+    std::string Version;  // "1.19"
+    int MinorVersion = 0; // 19; 0 when the first line is not VERSION=1.nn
+    std::string Language; // VERILOG, VHDL, … as in the header
     std::string Entity;
     std::vector<Sheet> Sheets;
     std::vector<DrawnObject> Objects; // in file order
