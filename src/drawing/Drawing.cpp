@@ -159,6 +159,24 @@ private:
         Problem(line, "\"" + Shown(text) + "\" is no sheet; a US letter sheet is used");
     }
 
+    void ReadBundles(std::size_t start) {
+        EachSectionLine(start, "BUNDLES", [&](std::size_t index, std::string_view line) {
+            const std::vector<Token> tokens = Tokenize(line);
+            if (tokens.size() < 3 || tokens[0].Text != "B" || tokens[1].Text.size() != 1 ||
+                !tokens[2].Quoted) {
+                Problem(Number(index), "\"" + Shown(line) + "\" is no style bundle: skipped");
+                return;
+            }
+            Bundle bundle;
+            bundle.Kind = tokens[1].Text[0];
+            bundle.Name = DecodeQuoted(tokens[2]);
+            bundle.Line = Number(index);
+            for (std::size_t i = 3; i < tokens.size(); ++i)
+                bundle.Style += (i > 3 ? " " : "") + std::string(tokens[i].Text);
+            drawing_.Bundles.push_back(std::move(bundle));
+        });
+    }
+
     void SkipSection(std::size_t start, std::string_view name) {
         EachSectionLine(start, name, [](std::size_t, std::string_view) {});
     }
@@ -216,6 +234,25 @@ void Drawing::Index() {
     byId_.reserve(Objects.size());
     for (std::size_t i = 0; i < Objects.size(); ++i)
         byId_.emplace(Objects[i].Id, i);
+}
+
+double StyleTextHeight(std::string_view style) {
+    const std::vector<Token> tokens = Tokenize(style);
+    constexpr std::size_t kHeightToken = 6;
+    if (tokens.size() <= kHeightToken) return 0;
+    const auto height = ParseCoordinate(tokens[kHeightToken].Text);
+    return height && *height > 0 ? *height : 0;
+}
+
+const Bundle* Drawing::FindBundle(std::string_view name) const {
+    for (const Bundle& bundle : Bundles)
+        if (bundle.Name == name) return &bundle;
+    return nullptr;
+}
+
+double Drawing::TextHeightOf(const DrawnObject& object) const {
+    if (const Bundle* bundle = FindBundle(object.Style)) return StyleTextHeight(bundle->Style);
+    return StyleTextHeight(object.Style);
 }
 
 Drawing ReadDrawingText(std::string_view text) {

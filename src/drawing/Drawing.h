@@ -92,12 +92,25 @@ struct Sheet {
     int Line = 0;
 };
 
+// A named style of the BUNDLES section: `B T "Conditions" 128,0,128 0 0 0 …`.
+struct Bundle {
+    char Kind = '?';   // T text, F filled shape, L line
+    std::string Name;  // without quotes
+    std::string Style; // the tokens after the name, as for an inline style
+    int Line = 0;
+};
+
+// The text height of a style (the seventh style token, in sheet units), or
+// 0 when the style does not give one.
+double StyleTextHeight(std::string_view style);
+
 struct Drawing {
     std::string Version;  // "1.19"
     int MinorVersion = 0; // 19; 0 when the first line is not VERSION=1.nn
     std::string Language; // VERILOG, VHDL, … as in the header
     std::string Entity;
     std::vector<Sheet> Sheets;
+    std::vector<Bundle> Bundles;
     std::vector<DrawnObject> Objects; // in file order
     // What could not be read; the reader never throws on content, it keeps
     // what it could and says which line it left out or placed by fallback.
@@ -105,6 +118,12 @@ struct Drawing {
 
     const DrawnObject* Find(ObjectId id) const;
     void Index(); // rebuilds the id lookup after Objects changed
+
+    // The bundle of that name, or null.
+    const Bundle* FindBundle(std::string_view name) const;
+    // The text height an object's style (bundle or inline) gives, or 0.
+    double TextHeightOf(const DrawnObject& object) const;
+
 private:
     std::unordered_map<ObjectId, std::size_t> byId_;
 };

@@ -172,12 +172,15 @@ private:
     void PlaceOwned(const DrawnObject& object) {
         if (object.Kind == ObjectKind::Label) {
             if (auto* state = Lookup(states_, object.Parent, &DrawnDiagram::States)) {
+                state->Label = &object;
                 state->Name = FirstLine(object.Text);
                 state->Code = CodeOf(object.Text);
                 return;
             }
-            if (auto* port = Lookup(ports_, object.Parent, &DrawnDiagram::Ports))
+            if (auto* port = Lookup(ports_, object.Parent, &DrawnDiagram::Ports)) {
+                port->Label = &object;
                 return NamePort(*port, object.Text);
+            }
         } else if (object.Kind == ObjectKind::Condition) {
             if (auto* transition =
                     Lookup(transitions_, object.Parent, &DrawnDiagram::Transitions)) {

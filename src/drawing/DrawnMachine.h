@@ -12,14 +12,15 @@ namespace kestrom::drawing {
 
 struct DrawnState {
     const DrawnObject* Object = nullptr;
-    std::string Name;            // first line of its label
-    std::string Code;            // "/0/" line of the label, without slashes; may be empty
-    bool IsDefault = false;      // flags % 4 == 1
-    bool IsTrap = false;         // flags % 4 == 2
-    bool IsInitial = false;      // target of the reset transition
-    bool IsJunction = false;     // style "Junction"
-    bool IsHierarchical = false; // an H object names it
-    ObjectId SubDiagram = 0;     // id of that H object
+    const DrawnObject* Label = nullptr; // the L line that names it, or null
+    std::string Name;                   // first line of its label
+    std::string Code;                   // "/0/" line of the label, without slashes; may be empty
+    bool IsDefault = false;             // flags % 4 == 1
+    bool IsTrap = false;                // flags % 4 == 2
+    bool IsInitial = false;             // target of the reset transition
+    bool IsJunction = false;            // style "Junction"
+    bool IsHierarchical = false;        // an H object names it
+    ObjectId SubDiagram = 0;            // id of that H object
     std::vector<const DrawnObject*> Actions; // A lines it owns (entry/state/exit)
 };
 
@@ -34,10 +35,11 @@ struct DrawnTransition {
 
 struct DrawnPort {
     const DrawnObject* Object = nullptr;
-    std::string Name;     // label without bus range
-    int Width = 1;        // from "NAME[hi:lo]"; 1 without a range
-    bool IsClock = false; // flags bit 0
-    std::string Value;    // constant value of '"NAME[2:0]="100"', if any
+    const DrawnObject* Label = nullptr; // the L line that names it, or null
+    std::string Name;                   // label without bus range
+    int Width = 1;                      // from "NAME[hi:lo]"; 1 without a range
+    bool IsClock = false;               // flags bit 0
+    std::string Value;                  // constant value of '"NAME[2:0]="100"', if any
 };
 
 struct DrawnDiagram {
