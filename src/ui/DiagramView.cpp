@@ -1,6 +1,7 @@
 #include "ui/DiagramView.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include <QAction>
@@ -12,8 +13,8 @@ namespace kestrom::ui {
 namespace {
 
 constexpr double kZoomStep = 1.25;
-constexpr double kMostZoomedOut = 0.0005; // pixels per sheet unit
-constexpr double kMostZoomedIn = 1.0;
+constexpr double kMostZoomedIn = 1.0;  // pixels per sheet unit: a text line is thousands
+constexpr double kFurthestOut = 0.125; // of the scale that fits the sheet
 
 std::int64_t ObjectIdOf(const QGraphicsItem* item) {
     for (; item; item = item->parentItem()) {
@@ -64,6 +65,12 @@ void DiagramView::Fit() {
     if (!sheet_.isEmpty()) fitInView(sheet_, Qt::KeepAspectRatio);
 }
 
+double DiagramView::FitScale() const {
+    if (sheet_.isEmpty()) return Scale();
+    const QSize room = viewport()->size();
+    return std::min(room.width() / sheet_.width(), room.height() / sheet_.height());
+}
+
 void DiagramView::ZoomIn() {
     ZoomBy(kZoomStep);
 }
@@ -72,7 +79,9 @@ void DiagramView::ZoomOut() {
 }
 
 void DiagramView::ZoomBy(double factor) {
-    const double scale = std::clamp(Scale() * factor, kMostZoomedOut, kMostZoomedIn);
+    const double mostZoomedOut = FitScale() * kFurthestOut;
+    const double scale = std::clamp(Scale() * factor, std::min(mostZoomedOut, Scale()),
+                                    std::max(kMostZoomedIn, Scale()));
     fitted_ = false;
     QGraphicsView::scale(scale / Scale(), scale / Scale());
 }
@@ -107,6 +116,7 @@ bool DiagramView::CentreOn(std::int64_t objectId) {
     if (!item) return false;
     scene()->clearSelection();
     item->setSelected(true);
+    fitted_ = false; // a later resize keeps the item in the middle
     centerOn(item);
     return true;
 }

@@ -41,6 +41,7 @@ protected:
 
 private:
     void ZoomBy(double factor);
+    double FitScale() const;
     void AddShortcut(const QKeySequence& keys, void (DiagramView::*command)());
 
     QRectF sheet_;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 
 #include <QDockWidget>
@@ -12,6 +14,8 @@
 #include <QPointer>
 #include <QString>
 
+#include "conversion/Diagnostics.h"
+#include "drawing/Picture.h"
 #include "model/FsmModel.h"
 
 class QMainWindow;
@@ -41,21 +45,37 @@ public:
     void ExportPicture(const QString& path) const;
 
     const QString& AsfPath() const { return asfPath_; }
-    DiagramView* Diagram() const;
+    // The top-level diagram, or the sub-diagram of a hierarchical state once
+    // opened (by a double-click on the state).
+    DiagramView* Diagram(drawing::ObjectId diagram = 1) const;
+    QMdiSubWindow* OpenSubDiagram(drawing::ObjectId diagram);
     CodeWindow* Code() const { return code_; }
     ProblemsPanel* Problems() const { return problems_; }
-    QMdiSubWindow* DiagramWindow() const { return diagramWindow_; }
+    QMdiSubWindow* DiagramWindow(drawing::ObjectId diagram = 1) const;
     QMdiSubWindow* CodeSubWindow() const { return codeWindow_; }
 
 private:
+    struct DrawnFile {
+        drawing::Drawing Drawing;
+        drawing::DrawnMachine Machine;
+    };
+
     void ShowGone();
     void ShowLine(int line);
+    void ShowDiagram(drawing::ObjectId diagram);
+    QMdiSubWindow* AddDiagramWindow(drawing::ObjectId diagram);
+    void OpenHierarchy(drawing::ObjectId objectId);
+    Diagnostics ReadDrawing();
+    drawing::ObjectId DiagramOf(drawing::ObjectId objectId) const;
+    std::string OwnerName(drawing::ObjectId diagram) const;
 
     QMdiArea& workspace_;
     QString asfPath_;
     std::string localPath_;
     std::function<Integer()> processKind_;
-    QPointer<QMdiSubWindow> diagramWindow_;
+    QString fileName_;
+    std::unique_ptr<DrawnFile> drawn_;
+    std::map<drawing::ObjectId, QPointer<QMdiSubWindow>> diagramWindows_;
     QPointer<QMdiSubWindow> codeWindow_;
     QPointer<QDockWidget> problemsDock_;
     CodeWindow* code_ = nullptr;

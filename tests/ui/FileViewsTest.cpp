@@ -6,6 +6,11 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -14,6 +19,7 @@
 #include <QtTest>
 
 #include "FakePlatform.h"
+#include "drawing/SvgWriter.h"
 #include "model/FsmModel.h"
 #include "ui/CodeWindow.h"
 #include "ui/DiagramView.h"
@@ -66,6 +72,17 @@ private:
     QByteArray Golden(const char* name) const {
         return ReadAll(QString(KESTROM_GOLDEN "/") + name);
     }
+    QString SamplePath(const char* part) const {
+        return QString(KESTROM_SAMPLES "/freecores__usbhostslave__%1_v1.19.asf").arg(part);
+    }
+    QString Sample(const char* part) const {
+        // A copy: the sample's folder may be read-only.
+        const QString copy = Work(SampleName(part));
+        QFile::remove(copy);
+        QFile::copy(SamplePath(part), copy);
+        return copy;
+    }
+    QString SampleName(const char* part) const { return QFileInfo(SamplePath(part)).fileName(); }
     FileViews* Views() const { return window_->Views(); }
     QStringList ChildTitles() const {
         QStringList titles;
@@ -100,7 +117,7 @@ private slots:
         QVERIFY(!window_->findChild<QAction*>("mnuExport")->isEnabled());
         Open(Example("toggle.asf"));
         QVERIFY(Views());
-        QCOMPARE(ChildTitles(), (QStringList{"Code - toggle.asf", "Diagram - toggle.asf"}));
+        QCOMPARE(ChildTitles(), (QStringList{"Diagram - toggle.asf", "Code - toggle.asf"}));
         QCOMPARE(window_->findChild<QMdiArea*>()->activeSubWindow(), Views()->DiagramWindow());
         QVERIFY(window_->findChild<QDockWidget*>("ProblemsDock")->isVisible());
         QVERIFY(window_->findChild<QAction*>("mnuExport")->isEnabled());
@@ -157,13 +174,18 @@ private slots:
         WriteAll(Work("lonely.asf"), text.replace("END", kLonelyState));
         Open(Work("lonely.asf"));
         const QStringList rows = Views()->Problems()->Rows();
-        QVERIFY2(rows.contains(Work("lonely.asf") + ":26: warning: state 'Lonely' is not reached "
-                                                    "from the initial state"),
-                 qPrintable(rows.join('\n')));
-
         platform_.saveAnswers.push_back(Work("lonely.cpp"));
         window_->mnuFSM_Click();
-        QCOMPARE(rows.join('\n'), platform_.messages.back().Details);
+        const QStringList told = platform_.messages.back().Details.split('\n');
+        QVERIFY(
+            told.contains(Work("lonely.asf") +
+                          ":26: warning: state 'Lonely' is not reached from the initial state"));
+        for (const QString& warning : told)
+            QVERIFY2(rows.contains(warning), qPrintable(warning));
+        // The hand-written file has no geometry: the picture says what it left out.
+        QVERIFY(rows.contains(Work("lonely.asf") +
+                              ":4: warning: builtin 20: no geometry (no \"|\"); "
+                              "left out of the picture"));
     }
 
     void aFileThatCannotBeReadShowsItsError() {
@@ -173,7 +195,92 @@ private slots:
         QCOMPARE(Views()->Code()->Bytes(), QByteArray());
         platform_.saveAnswers.push_back(Work("broken.cpp"));
         window_->mnuFSM_Click();
-        QCOMPARE(Views()->Problems()->Rows(), QStringList{platform_.messages.back().Text});
+        QCOMPARE(Views()->Problems()->Rows().value(0), platform_.messages.back().Text);
+    }
+
+    void theDiagramShowsTheFileAsDrawn() {
+        Open(Sample("slaveSendpacket"));
+        DiagramView* top = Views()->Diagram();
+        QVERIFY(top->IsFitted());
+        QVERIFY(top->ItemOf(21));  // SP_SEND_PID, hierarchical
+        QVERIFY(!top->ItemOf(33)); // FIN lives in its sub-diagram
+
+        const QPoint state = top->mapFromScene(top->ItemOf(21)->sceneBoundingRect().center());
+        QTest::mouseDClick(top->viewport(), Qt::LeftButton, {}, state);
+        QMdiSubWindow* sub = Views()->DiagramWindow(25);
+        QVERIFY(sub);
+        QCOMPARE(sub->windowTitle(),
+                 "Diagram - " + SampleName("slaveSendpacket") + " - SP_SEND_PID");
+        QCOMPARE(window_->findChild<QMdiArea*>()->activeSubWindow(), sub);
+        QCOMPARE(Views()->Diagram(25)->ItemOf(33)->toolTip(),
+                 QString("FIN\ncode 4\nASF line 72\nstate action: SCTxPortWEn <= 1'b0;"));
+    }
+
+    void zoomKeysAndFitting() {
+        Open(Sample("sofcontroller"));
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        DiagramView* view = Views()->Diagram();
+        view->setFocus();
+        const double fitted = view->Scale();
+        QTest::keyClick(view, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(view->Scale(), fitted * 1.25);
+        QVERIFY(!view->IsFitted());
+        QTest::keyClick(view, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(view, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(view->Scale(), fitted / 1.25);
+        QTest::keyClick(view, Qt::Key_0, Qt::ControlModifier);
+        QVERIFY(view->IsFitted());
+        QCOMPARE(view->Scale(), fitted);
+    }
+
+    void aProblemRowCentresItsState() {
+        const QString path = Sample("slaveSendpacket");
+        Open(path);
+        QListWidget* list = Views()->Problems()->List();
+        const QString fin =
+            path + ":72: warning: state 'FIN' is not reached from the initial state";
+        const QList<QListWidgetItem*> rows = list->findItems(fin, Qt::MatchExactly);
+        QCOMPARE(rows.size(), 1);
+        list->setCurrentItem(rows[0]);
+
+        QCOMPARE(window_->findChild<QMdiArea*>()->activeSubWindow(), Views()->DiagramWindow(25));
+        DiagramView* view = Views()->Diagram(25);
+        QGraphicsItem* state = view->ItemOf(33);
+        QCOMPARE(view->scene()->selectedItems(), QList<QGraphicsItem*>{state});
+        const auto pixelsOffCentre = [view, state] {
+            const QPointF off = view->mapToScene(view->viewport()->rect().center()) -
+                                state->sceneBoundingRect().center();
+            return std::max(std::abs(off.x()), std::abs(off.y())) * view->Scale();
+        };
+        QTRY_VERIFY(pixelsOffCentre() < 2); // once the window is laid out
+    }
+
+    void exportWritesTheTopLevelPicture() {
+        Open(Sample("sofcontroller"));
+        platform_.saveAnswers = {Work("sof.svg"), Work("sof.PNG"), Work("no/such/dir.svg")};
+        window_->mnuExport_Click();
+        const drawing::Drawing drawn =
+            drawing::ReadDrawingFile(QFile::encodeName(SamplePath("sofcontroller")).toStdString());
+        const drawing::DrawnMachine machine = drawing::DescribeMachine(drawn);
+        QCOMPARE(ReadAll(Work("sof.svg")).toStdString(),
+                 drawing::WriteSvg(drawing::BuildPicture(drawn, machine, 1)));
+
+        window_->mnuExport_Click();
+        QImage png(Work("sof.PNG"), "png");
+        QCOMPARE(png.width(), 2000);
+        QCOMPARE(png.pixelColor(0, 0), QColor(Qt::white));
+        QImage blank(png.size(), png.format());
+        blank.fill(Qt::white);
+        QVERIFY(png != blank);
+
+        window_->mnuExport_Click();
+        QCOMPARE(platform_.messages.size(), size_t(1));
+        QCOMPARE(platform_.messages[0].Title, QString("Picture Export Error"));
+        QVERIFY(platform_.messages[0].Text.startsWith("cannot write " + Work("no/such/dir.svg") +
+                                                      ": "));
+        QCOMPARE(platform_.saveRequests.back().Title, QString("Export Picture"));
+        QCOMPARE(platform_.saveRequests.back().InitialPath, Work("sof.PNG"));
     }
 
     void theViewsFollowTheFileOnDisk() {
