@@ -1,7 +1,10 @@
 #include "ui/CppHighlighter.h"
 
+#include <vector>
+
 #include <QColor>
 #include <QFont>
+#include <QRegularExpression>
 
 namespace kestrom::ui {
 namespace {
@@ -19,48 +22,69 @@ const char* const kKeywords =
     "private|protected|public|return|short|signed|sizeof|static|struct|switch|template|this|"
     "true|typedef|typename|union|unsigned|using|virtual|void|volatile|while)\\b";
 
-enum BlockState { kOutsideComment = 0, kInsideComment = 1 };
+struct Rule {
+    QRegularExpression Pattern;
+    QTextCharFormat Format;
+};
+
+const QTextCharFormat& CommentFormat() {
+    static const QTextCharFormat format = Format(QColor(0, 128, 0));
+    return format;
+}
+
+// Later rules paint over earlier ones: a keyword inside a text stays text.
+const std::vector<Rule>& Rules() {
+    static const std::vector<Rule> rules{
+        {QRegularExpression(kKeywords), Format(QColor(0, 0, 160), true)},
+        {QRegularExpression("\\b(?:sc_\\w+|SC_\\w+|wait)\\b"), Format(QColor(128, 0, 128), true)},
+        {QRegularExpression("\\b(?:0[xX][0-9A-Fa-f]+|\\d+(?:\\.\\d+)?)\\w*\\b"),
+         Format(QColor(160, 80, 0))},
+        {QRegularExpression("^\\s*#.*$"), Format(QColor(128, 64, 0))},
+        {QRegularExpression("\"(?:[^\"\\\\]|\\\\.)*\"|'(?:[^'\\\\]|\\\\.)*'"),
+         Format(QColor(163, 21, 21))},
+        {QRegularExpression("//.*$"), CommentFormat()},
+    };
+    return rules;
+}
+
+void Add(QList<QTextLayout::FormatRange>& ranges, qsizetype start, qsizetype length,
+         const QTextCharFormat& format) {
+    ranges.append({int(start), int(length), format});
+}
 
 } // namespace
 
-CppHighlighter::CppHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
-    comment_ = Format(QColor(0, 128, 0));
-    rules_.push_back({QRegularExpression(kKeywords), Format(QColor(0, 0, 160), true)});
-    rules_.push_back(
-        {QRegularExpression("\\b(?:sc_\\w+|SC_\\w+|wait)\\b"), Format(QColor(128, 0, 128), true)});
-    rules_.push_back({QRegularExpression("\\b(?:0[xX][0-9A-Fa-f]+|\\d+(?:\\.\\d+)?)\\w*\\b"),
-                      Format(QColor(160, 80, 0))});
-    rules_.push_back({QRegularExpression("^\\s*#.*$"), Format(QColor(128, 64, 0))});
-    rules_.push_back({QRegularExpression("\"(?:[^\"\\\\]|\\\\.)*\"|'(?:[^'\\\\]|\\\\.)*'"),
-                      Format(QColor(163, 21, 21))});
-    rules_.push_back({QRegularExpression("//.*$"), comment_});
+bool EndsInComment(const QString& line, bool startsInComment) {
+    qsizetype at = 0;
+    for (;;) {
+        const qsizetype next = line.indexOf(startsInComment ? "*/" : "/*", at);
+        if (next < 0) return startsInComment;
+        startsInComment = !startsInComment;
+        at = next + 2;
+    }
 }
 
-void CppHighlighter::highlightBlock(const QString& text) {
-    for (const Rule& rule : rules_) {
-        for (auto match = rule.Pattern.globalMatch(text); match.hasNext();) {
+CppLineColours ColourCppLine(const QString& line, bool startsInComment) {
+    CppLineColours colours;
+    for (const Rule& rule : Rules())
+        for (auto match = rule.Pattern.globalMatch(line); match.hasNext();) {
             const auto found = match.next();
-            setFormat(int(found.capturedStart()), int(found.capturedLength()), rule.Format);
+            Add(colours.Ranges, found.capturedStart(), found.capturedLength(), rule.Format);
         }
-    }
-    ColourBlockComments(text);
-}
-
-void CppHighlighter::ColourBlockComments(const QString& text) {
-    setCurrentBlockState(kOutsideComment);
-    bool continued = previousBlockState() == kInsideComment;
-    qsizetype start = continued ? 0 : text.indexOf("/*");
+    bool inside = startsInComment;
+    qsizetype start = inside ? 0 : line.indexOf("/*");
     while (start >= 0) {
-        const qsizetype end = text.indexOf("*/", continued ? start : start + 2);
-        continued = false;
+        const qsizetype end = line.indexOf("*/", inside ? start : start + 2);
+        inside = false;
         if (end < 0) {
-            setCurrentBlockState(kInsideComment);
-            setFormat(int(start), int(text.size() - start), comment_);
-            return;
+            Add(colours.Ranges, start, line.size() - start, CommentFormat());
+            colours.EndsInComment = true;
+            break;
         }
-        setFormat(int(start), int(end + 2 - start), comment_);
-        start = text.indexOf("/*", end + 2);
+        Add(colours.Ranges, start, end + 2 - start, CommentFormat());
+        start = line.indexOf("/*", end + 2);
     }
+    return colours;
 }
 
 } // namespace kestrom::ui

@@ -13,6 +13,10 @@
 namespace kestrom::ui {
 namespace {
 
+// Longer actions end in an ellipsis: the code window shows them whole.
+constexpr int kDiagramTextLines = 12;
+constexpr double kSmoothedPixels = 24;
+
 class PictureGraphicsItem : public QGraphicsItem {
 public:
     PictureGraphicsItem(drawing::PictureItem item, double textHeight)
@@ -29,7 +33,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override {
         const double pixelsPerUnit = option->levelOfDetailFromTransform(painter->worldTransform());
-        PaintItem(*painter, item_, textHeight_, pixelsPerUnit);
+        PaintItem(*painter, item_, textHeight_, pixelsPerUnit, kDiagramTextLines);
         if (isSelected()) {
             QPen pen(QColor(0, 120, 215), 2, Qt::DashLine);
             pen.setCosmetic(true);

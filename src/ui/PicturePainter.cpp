@@ -87,6 +87,9 @@ QFont TextFont() {
     QFont font("Sans Serif");
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(int(kFontPixels));
+    // Labels and code need no shaping; without it they measure four times faster.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setKerning(false);
     return font;
 }
 
@@ -134,10 +137,14 @@ double LineHeight(const Primitive& text, double textHeight) {
     return text.Height > 0 ? text.Height : textHeight;
 }
 
-TextLayout LayOut(const Primitive& text, double textHeight) {
+TextLayout LayOut(const Primitive& text, double textHeight, int maxLines) {
     textHeight = LineHeight(text, textHeight);
     TextLayout layout;
     layout.Lines = QString::fromStdString(text.Text).split('\n');
+    if (layout.Lines.size() > maxLines) {
+        layout.Lines.resize(maxLines);
+        layout.Lines << QString(QChar(0x2026)); // the rest is in the code window
+    }
     layout.Scale = textHeight / kFontPixels;
     const QFontMetricsF& metrics = SharedMetrics();
     const double lineHeight = metrics.lineSpacing();
@@ -153,17 +160,31 @@ TextLayout LayOut(const Primitive& text, double textHeight) {
     return layout;
 }
 
+// Wider than any line of the text, without measuring each line: the
+// widest Latin letter times the longest line's length.
 QRectF TextBounds(const Primitive& text, double textHeight) {
-    const TextLayout layout = LayOut(text, textHeight);
-    QRectF box;
-    for (const QRectF& line : layout.Boxes)
-        box |= line;
+    static const double widest = SharedMetrics().horizontalAdvance(QChar('W'));
+    qsizetype lines = 1, longest = 0, length = 0;
+    for (char c : text.Text) {
+        if (c == '\n') {
+            ++lines;
+            length = 0;
+        } else {
+            longest = std::max(longest, ++length);
+        }
+    }
+    const double scale = LineHeight(text, textHeight) / kFontPixels;
+    const double width = double(longest) * widest * scale;
+    const double height = double(lines) * SharedMetrics().lineSpacing() * scale;
     const QPointF anchor = ScenePoint(text.Points.at(0));
-    return {anchor + box.topLeft() * layout.Scale, box.size() * layout.Scale};
+    double left = anchor.x() - width / 2;
+    if (text.Align == drawing::TextAlign::Left) left = anchor.x();
+    if (text.Align == drawing::TextAlign::Right) left = anchor.x() - width;
+    return {left, anchor.y() - height / 2, width, height};
 }
 
-void PaintText(QPainter& painter, const Primitive& text, double textHeight) {
-    const TextLayout layout = LayOut(text, textHeight);
+void PaintText(QPainter& painter, const Primitive& text, double textHeight, int maxLines) {
+    const TextLayout layout = LayOut(text, textHeight, maxLines);
     painter.save();
     painter.translate(ScenePoint(text.Points.at(0)));
     painter.scale(layout.Scale, layout.Scale);
@@ -248,13 +269,13 @@ QRectF ItemBounds(const drawing::PictureItem& item, double textHeight) {
 }
 
 void PaintItem(QPainter& painter, const drawing::PictureItem& item, double textHeight,
-               double pixelsPerUnit) {
+               double pixelsPerUnit, int maxLines) {
     for (const Primitive& primitive : item.Primitives) {
         if (!HasPoints(primitive)) continue;
         if (primitive.Kind != PrimitiveKind::Text)
             PaintShape(painter, primitive);
         else if (LineHeight(primitive, textHeight) * pixelsPerUnit >= kSmallestReadablePixels)
-            PaintText(painter, primitive, textHeight);
+            PaintText(painter, primitive, textHeight, maxLines);
     }
 }
 
@@ -268,7 +289,7 @@ QImage RenderPicture(const drawing::Picture& picture, int width) {
     painter.scale(scale, scale);
     painter.translate(-sheet.topLeft());
     for (const drawing::PictureItem& item : picture.Items)
-        PaintItem(painter, item, picture.TextHeight, scale);
+        PaintItem(painter, item, picture.TextHeight, scale, kAllLines);
     return image;
 }
 

@@ -23,10 +23,12 @@ QRectF SheetRect(const drawing::Picture& picture);
 // What the item's primitives cover, texts included.
 QRectF ItemBounds(const drawing::PictureItem& item, double textHeight);
 
+inline constexpr int kAllLines = 1 << 30;
+
 // pixelsPerUnit says how large the item shows: texts too small to read are
-// left out.
+// left out. A text of more than maxLines lines ends in an ellipsis.
 void PaintItem(QPainter& painter, const drawing::PictureItem& item, double textHeight,
-               double pixelsPerUnit);
+               double pixelsPerUnit, int maxLines);
 
 // The white sheet and every item on it, `width` pixels wide.
 QImage RenderPicture(const drawing::Picture& picture, int width);
