@@ -22,6 +22,7 @@
 #include "drawing/SvgWriter.h"
 #include "model/FsmModel.h"
 #include "ui/CodeWindow.h"
+#include "ui/CppHighlighter.h"
 #include "ui/DiagramView.h"
 #include "ui/FileViews.h"
 #include "ui/FormOption.h"
@@ -155,6 +156,35 @@ private slots:
         platform_.saveAnswers.push_back(Work("toggle.cpp"));
         window_->mnuFSM_Click();
         QCOMPARE(Views()->Code()->Bytes(), ReadAll(Work("toggle.cpp")));
+    }
+
+    void theCodeIsColouredAsCpp() {
+        const QColor keyword(0, 0, 160), systemC(128, 0, 128), comment(0, 128, 0),
+            text(163, 21, 21), plain;
+        const auto colours = [](const QString& line, bool inComment) {
+            const CppLineColours found = ColourCppLine(line, inComment);
+            QList<QColor> perCharacter(line.size());
+            for (const auto& range : found.Ranges)
+                for (int i = range.start; i < range.start + range.length; ++i)
+                    perCharacter[i] = range.format.foreground().color();
+            return perCharacter;
+        };
+        QList<QColor> line = colours("sc_in<bool> clk; // the clock", false);
+        QCOMPARE(line.mid(0, 5), QList<QColor>(5, systemC));
+        QCOMPARE(line.mid(6, 4), QList<QColor>(4, keyword));
+        QCOMPARE(line.mid(12, 4), QList<QColor>(4, plain));
+        QCOMPARE(line.mid(17), QList<QColor>(12, comment));
+
+        QVERIFY(ColourCppLine("a = 1; /* opened", false).EndsInComment);
+        QVERIFY(EndsInComment("a = 1; /* opened", false));
+        line = colours("still */ int b; /* again */ c", true);
+        QCOMPARE(line.mid(0, 8), QList<QColor>(8, comment));
+        QCOMPARE(line.mid(9, 3), QList<QColor>(3, keyword));
+        QCOMPARE(line.mid(16, 11), QList<QColor>(11, comment));
+        QCOMPARE(line.last(), plain);
+        QVERIFY(!EndsInComment("still */ int b; /* again */ c", true));
+
+        QCOMPARE(colours("x = \"while\";", false).mid(4, 7), QList<QColor>(7, text));
     }
 
     void theCodeFollowsTheOptionsDialog() {
