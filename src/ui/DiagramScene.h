@@ -16,4 +16,7 @@ QString StateToolTip(const drawing::DrawnState& state);
 QGraphicsScene* BuildDiagramScene(const drawing::Picture& picture,
                                   const drawing::DrawnDiagram* diagram);
 
+// Tells the scene how large it shows; small, it draws itself as one picture.
+void FollowScale(QGraphicsScene& scene, double pixelsPerUnit);
+
 } // namespace kestrom::ui

@@ -1,5 +1,7 @@
 #include "ui/DiagramView.h"
 
+#include "ui/DiagramScene.h"
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -63,6 +65,7 @@ void DiagramView::SetScene(QGraphicsScene* scene, const QRectF& sheet) {
 void DiagramView::Fit() {
     fitted_ = true;
     if (!sheet_.isEmpty()) fitInView(sheet_, Qt::KeepAspectRatio);
+    if (scene()) FollowScale(*scene(), Scale());
 }
 
 double DiagramView::FitScale() const {
@@ -84,6 +87,7 @@ void DiagramView::ZoomBy(double factor) {
                                     std::max(kMostZoomedIn, Scale()));
     fitted_ = false;
     QGraphicsView::scale(scale / Scale(), scale / Scale());
+    if (scene()) FollowScale(*scene(), Scale());
 }
 
 void DiagramView::wheelEvent(QWheelEvent* event) {
