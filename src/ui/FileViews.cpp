@@ -43,15 +43,14 @@ void AddNew(Diagnostics& list, const Diagnostics& more) {
 
 FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfPath,
                      std::function<Integer()> processKind)
-    : QObject(&main), workspace_(workspace), asfPath_(asfPath),
+    : workspace_(workspace), asfPath_(asfPath),
       localPath_(QFile::encodeName(asfPath).toStdString()), processKind_(std::move(processKind)),
       fileName_(QFileInfo(asfPath).fileName()) {
     // Each window fills the work area; the others are a tab away.
     workspace.setViewMode(QMdiArea::TabbedView);
     workspace.setDocumentMode(true);
     diagramWindows_[1] = AddDiagramWindow(1);
-    code_ = new CodeWindow;
-    codeWindow_ = AddChild(workspace, code_, "Code - " + fileName_);
+    Code(); // the code window, behind the diagram
 
     problems_ = new ProblemsPanel;
     problemsDock_ = new QDockWidget("Problems", &main);
@@ -85,6 +84,12 @@ QMdiSubWindow* FileViews::DiagramWindow(ObjectId diagram) const {
     return found == diagramWindows_.end() ? nullptr : found->second.data();
 }
 
+// A window the user closed comes back when it is needed again.
+CodeWindow* FileViews::Code() {
+    if (!codeWindow_) codeWindow_ = AddChild(workspace_, new CodeWindow, "Code - " + fileName_);
+    return static_cast<CodeWindow*>(codeWindow_->widget());
+}
+
 DiagramView* FileViews::Diagram(ObjectId diagram) const {
     QMdiSubWindow* child = DiagramWindow(diagram);
     return child ? qobject_cast<DiagramView*>(child->widget()) : nullptr;
@@ -115,9 +120,9 @@ void FileViews::Refresh() {
     for (const Diagnostic& error : errors)
         warnings.erase(std::remove(warnings.begin(), warnings.end(), error), warnings.end());
     problems_->Show(localPath_, errors, warnings);
-    code_->Show(QByteArray::fromStdString(generation.Code));
+    Code()->Show(QByteArray::fromStdString(generation.Code));
     for (auto& [id, child] : diagramWindows_)
-        if (child) ShowDiagram(id);
+        if (child || id == 1) ShowDiagram(id);
 }
 
 QMdiSubWindow* FileViews::AddDiagramWindow(ObjectId diagram) {
@@ -189,7 +194,7 @@ void FileViews::ShowLine(int line) {
 
 void FileViews::ShowGone() {
     problems_->Show(localPath_, {Diagnostic{0, "the file is gone"}}, {});
-    code_->Show(QByteArray());
+    Code()->Show(QByteArray());
 }
 
 void FileViews::ExportPicture(const QString& path) const {

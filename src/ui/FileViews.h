@@ -49,7 +49,7 @@ public:
     // opened (by a double-click on the state).
     DiagramView* Diagram(drawing::ObjectId diagram = 1) const;
     QMdiSubWindow* OpenSubDiagram(drawing::ObjectId diagram);
-    CodeWindow* Code() const { return code_; }
+    CodeWindow* Code();
     ProblemsPanel* Problems() const { return problems_; }
     QMdiSubWindow* DiagramWindow(drawing::ObjectId diagram = 1) const;
     QMdiSubWindow* CodeSubWindow() const { return codeWindow_; }
@@ -78,7 +78,6 @@ private:
     std::map<drawing::ObjectId, QPointer<QMdiSubWindow>> diagramWindows_;
     QPointer<QMdiSubWindow> codeWindow_;
     QPointer<QDockWidget> problemsDock_;
-    CodeWindow* code_ = nullptr;
     ProblemsPanel* problems_ = nullptr;
     FileWatcher* watcher_ = nullptr;
 };

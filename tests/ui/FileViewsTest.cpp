@@ -126,6 +126,13 @@ private slots:
         QCOMPARE(window_->windowTitle(), QString("Kestrom"));
         QCOMPARE(window_->StatusText(), Example("toggle.asf") + " File Opened");
         QVERIFY(!QFile::exists(programDir_.filePath("option.dat")));
+        // Windows the user closed come back with the file's next reading.
+        Views()->CodeSubWindow()->close();
+        Views()->DiagramWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(ChildTitles(), QStringList());
+        window_->RefreshViews();
+        QCOMPARE(ChildTitles(), (QStringList{"Code - toggle.asf", "Diagram - toggle.asf"}));
 
         window_->mnuClose_Click();
         QVERIFY(!Views());
