@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/FindingsOutput.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
+#include "extensions/ExtendedGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -17,39 +19,36 @@ namespace {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : input_(args.files[0]), output_(args.files[1]), streams_(streams), model_(ProgramModel()) {
-        model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
+        : args_(args), input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
+          streams_(streams), model_(ProgramModel()) {
+        model_.ProcessKind =
+            args.processKind ? *args.processKind : StoredProcessKind(programDir, findings_);
     }
 
     int Run() {
-        try {
-            RequireAsfFirstLine(input_);
-            Diagnostics warnings;
-            if (output_ == "-")
-                WriteToStandardOutput(GenerateSystemC(input_, model_, warnings));
-            else
-                warnings = GenerateSystemCFile(input_, output_, model_);
-            for (const Diagnostic& warning : warnings)
-                Report(input_, warning.Line, "warning", warning.Message);
-            return kExitGenerated;
-        } catch (const AsfError& error) {
-            Report(input_, error.Line(), "error", error.Message());
-        } catch (const OutputError& error) {
-            Report(output_, 0, "error", error.Message());
-        }
-        return kExitNotGenerated;
+        const int status = Generate();
+        const bool reported = WriteFindings(std::move(findings_), args_, streams_.err);
+        return reported ? status : kExitNotGenerated;
     }
 
 private:
-    // As the window does before each generation: a file that cannot be read
-    // leaves the process kind a thread process.
-    static Integer StoredProcessKind(const std::string& programDir) {
-        Integer kind = kThreadProcess;
+    int Generate() {
         try {
-            LoadProcessKind(OptionFilePath(programDir), kind);
-        } catch (const OptionFileError&) {
+            RequireAcceptedFirstLine(input_, extensions_);
+            Diagnostics warnings;
+            if (output_ == "-")
+                WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
+            else
+                warnings = GenerateModuleFile(input_, output_, model_, extensions_);
+            for (const Diagnostic& warning : warnings)
+                Report(input_, warning.Line, "warning", warning.Message, warning.Code);
+            return kExitGenerated;
+        } catch (const AsfError& error) {
+            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
+        } catch (const OutputError& error) {
+            Report(output_, 0, "error", error.Message(), code::kOutputError);
         }
-        return kind;
+        return kExitNotGenerated;
     }
 
     void WriteToStandardOutput(const std::string& text) {
@@ -58,15 +57,18 @@ private:
             throw OutputError(std::string("cannot write standard output: ") + std::strerror(errno));
     }
 
-    void Report(const std::string& file, int line, const char* severity,
-                const std::string& message) {
-        std::fprintf(streams_.err, "%s\n", FormatDiagnostic(file, line, severity, message).c_str());
+    void Report(const std::string& file, int line, const char* severity, const std::string& message,
+                std::string_view code) {
+        findings_.push_back({file, line, severity, message, code});
     }
 
+    const Arguments& args_;
     std::string input_;
     std::string output_;
+    Extensions extensions_;
     BatchStreams streams_;
     FsmModel& model_;
+    Findings findings_;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "extensions/Extensions.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -14,7 +15,10 @@ extern const char* const kUsage;
 
 struct Arguments {
     std::optional<Integer> processKind;
-    std::vector<std::string> files; // INPUT.asf OUTPUT.cpp
+    Extensions extensions;
+    std::vector<std::string> files;         // INPUT.asf OUTPUT.cpp
+    std::string diagnosticsFormat = "text"; // or "json"
+    std::optional<std::string> sarifPath;
     bool help = false;
     bool version = false;
 };
