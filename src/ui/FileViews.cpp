@@ -101,7 +101,7 @@ Diagnostics FileViews::ReadDrawing() {
     try {
         drawn->Drawing = drawing::ReadDrawingFile(localPath_);
     } catch (const ConversionError& error) {
-        problems.push_back({error.Line(), error.Message()});
+        problems.push_back({error.Line(), error.Message(), code::kAsfError});
     }
     drawn->Drawing.Index();
     drawn->Machine = drawing::DescribeMachine(drawn->Drawing);
@@ -193,7 +193,7 @@ void FileViews::ShowLine(int line) {
 }
 
 void FileViews::ShowGone() {
-    problems_->Show(localPath_, {Diagnostic{0, "the file is gone"}}, {});
+    problems_->Show(localPath_, {Diagnostic{0, "the file is gone", code::kAsfError}}, {});
     Code()->Show(QByteArray());
 }
 

@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "conversion/ToolReport.h"
+
 namespace kestrom::ui {
 namespace {
 
@@ -40,7 +42,8 @@ void ProblemsPanel::Add(const std::string& asfPath, const Diagnostics& findings,
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
     for (const Diagnostic& finding : sorted) {
-        const std::string text = FormatDiagnostic(asfPath, finding.Line, severity, finding.Message);
+        const std::string text =
+            FindingText({asfPath, finding.Line, severity, finding.Message, finding.Code});
         auto* item = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(text)), list_);
         item->setData(kLineRole, finding.Line);
     }

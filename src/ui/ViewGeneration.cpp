@@ -18,14 +18,14 @@ ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind)
         result.Code = GenerateSystemC(asfPath, *model, result.Warnings);
     } catch (const ConversionError& error) {
         result.Code.clear();
-        result.Error = Diagnostic{error.Line(), error.Message()};
+        result.Error = Diagnostic{error.Line(), error.Message(), code::kAsfError};
     }
     return result;
 }
 
 Integer ProcessKindForViews(const Platform& platform, Integer current) {
     QFile file(QFile::decodeName(QByteArray::fromStdString(
-        OptionFilePath(QFile::encodeName(platform.ProgramDirectory()).toStdString()))));
+        OptionFileLocation(QFile::encodeName(platform.ProgramDirectory()).toStdString()))));
     if (!file.open(QIODevice::ReadOnly)) return current;
     const QByteArray bytes = file.read(2);
     if (bytes.size() != 2) return current;
