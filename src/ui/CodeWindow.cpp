@@ -31,7 +31,8 @@ QString ExpandTabs(const QString& line) {
     return expanded;
 }
 
-// The colour of each character, later ranges over earlier ones.
+// The colour of each character, later ranges over earlier ones; the result
+// points into `colours`.
 std::vector<const QTextCharFormat*> FormatsOf(const CppLineColours& colours, qsizetype size) {
     std::vector<const QTextCharFormat*> formats(std::size_t(size), nullptr);
     for (const QTextLayout::FormatRange& range : colours.Ranges)
@@ -132,8 +133,8 @@ void CodeWindow::PaintLine(QPainter& painter, int line, int top) const {
         painter.fillRect(QRectF(left + start * column, top, (end - start) * column, LineHeight()),
                          palette().highlight());
     }
-    const std::vector<const QTextCharFormat*> formats =
-        FormatsOf(ColourCppLine(text, startsInComment_[std::size_t(line)]), text.size());
+    const CppLineColours colours = ColourCppLine(text, startsInComment_[std::size_t(line)]);
+    const std::vector<const QTextCharFormat*> formats = FormatsOf(colours, text.size());
     const int baseline = top + fontMetrics().ascent();
     for (qsizetype start = 0; start < text.size();) {
         qsizetype end = start + 1;

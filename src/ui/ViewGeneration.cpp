@@ -4,18 +4,19 @@
 
 #include <QFile>
 
-#include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
+#include "extensions/ExtendedGeneration.h"
 #include "ui/Platform.h"
 
 namespace kestrom::ui {
 
-ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind) {
+ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind,
+                                const Extensions& extensions) {
     auto model = std::make_unique<FsmModel>();
     model->ProcessKind = processKind;
     ViewGeneration result;
     try {
-        result.Code = GenerateSystemC(asfPath, *model, result.Warnings);
+        result.Code = GenerateModule(asfPath, *model, extensions, result.Warnings);
     } catch (const ConversionError& error) {
         result.Code.clear();
         result.Error = Diagnostic{error.Line(), error.Message(), code::kAsfError};

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "conversion/Diagnostics.h"
+#include "extensions/Extensions.h"
 #include "model/FsmModel.h"
 
 namespace kestrom::ui {
@@ -19,8 +20,10 @@ struct ViewGeneration {
     std::optional<Diagnostic> Error; // what stops the generation
 };
 
-// The one generation behind the code window and the problems panel.
-ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind);
+// The one generation behind the code window and the problems panel, as the
+// batch tool runs it.
+ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind,
+                                const Extensions& extensions = {});
 
 // The process kind Generate would use now: the one stored in option.dat, or
 // `current` when the file holds none. Reads only; a missing file stays missing.

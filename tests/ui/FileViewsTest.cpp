@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -159,6 +160,8 @@ private slots:
         QCOMPARE(code->SelectedText().toLatin1() + "\n",
                  Golden("toggle_thread.cpp").replace("\r\n", "\n"));
         QVERIFY(code->font().fixedPitch());
+        code->resize(600, 400);
+        QVERIFY(!code->viewport()->grab().isNull());
 
         platform_.saveAnswers.push_back(Work("toggle.cpp"));
         window_->mnuFSM_Click();
@@ -231,6 +234,23 @@ private slots:
         QVERIFY(rows.contains(Work("lonely.asf") +
                               ":4: warning: builtin 20: no geometry (no \"|\"); "
                               "left out of the picture"));
+    }
+
+    void problemsOfASampleAreWhatTheBatchToolSays() {
+        const QString path = Sample("slavecontroller");
+        Open(path);
+        QProcess batch;
+        batch.start(KESTROM_GEN, {"--process", "thread", path, "-"});
+        QVERIFY(batch.waitForFinished(10000));
+        QStringList said = QString::fromLocal8Bit(batch.readAllStandardError()).split('\n');
+        said.removeAll(QString());
+        QVERIFY(said.size() > 5);
+        QStringList rows = Views()->Problems()->Rows();
+        // Besides them: what the drawing could not show, which has no code.
+        rows.erase(std::remove_if(rows.begin(), rows.end(),
+                                  [](const QString& row) { return !row.endsWith(']'); }),
+                   rows.end());
+        QCOMPARE(rows, said);
     }
 
     void aFileThatCannotBeReadShowsItsError() {
