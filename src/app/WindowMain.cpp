@@ -1,5 +1,7 @@
-// The window program: creates the main window, which loads and shows itself.
+// The window program: creates the main window, which loads and shows itself,
+// and opens the file named on the command line as the Open command would.
 #include <QApplication>
+#include <QStringList>
 
 #include "model/FsmModel.h"
 #include "ui/MDIFormMain.h"
@@ -10,5 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Kestrom");
     kestrom::ui::QtPlatform platform;
     kestrom::ui::MDIFormMain window(platform, kestrom::ProgramModel());
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) window.OpenFile(arguments.at(1));
     return application.exec();
 }

@@ -102,6 +102,7 @@ void FormOption::CommandOK_Click() {
     model.ProcessKind = MethodSelected() ? kMethodProcess : kThreadProcess;
     try {
         SaveProcessKind(main_.platform(), model);
+        main_.RefreshViews();
     } catch (const std::exception& error) {
         model.ProcessKind = stored; // the file keeps the choice it had
         ReportOptionFileError(error);

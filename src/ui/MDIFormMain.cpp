@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
@@ -14,11 +15,13 @@
 #include "conversion/AsfReader.h"
 #include "extensions/ExtendedGeneration.h"
 #include "model/ProductInfo.h"
+#include "ui/FileViews.h"
 #include "ui/FormAbout.h"
 #include "ui/FormExtensions.h"
 #include "ui/FormOption.h"
 #include "ui/HelpViewer.h"
 #include "ui/Platform.h"
+#include "ui/ViewGeneration.h"
 #include "ui/WindowServices.h"
 
 namespace kestrom::ui {
@@ -57,6 +60,7 @@ MDIFormMain::MDIFormMain(Platform& platform, FsmModel& model) : platform_(platfo
 
     commonDialogASF_ = {"Select FSM (.asf) File...", "ASF (*.asf)", {}};
     commonDialogCPP_ = {"SystemC FSM File Save As...", "CPP File (*.cpp)", {}};
+    exportDialog_ = {"Export Picture", "Pictures (*.svg *.png)", {}};
 
     BuildMenus();
     BuildToolbar();
@@ -91,6 +95,8 @@ void MDIFormMain::BuildMenus() {
     AddCommand(mnuFile_, "mnuOpen", "Open", QKeySequence("Ctrl+O"), &MDIFormMain::mnuOpen_Click);
     mnuClose_ = AddCommand(mnuFile_, "mnuClose", "Close", QKeySequence("Ctrl+C"),
                            &MDIFormMain::mnuClose_Click);
+    mnuExport_ = AddCommand(mnuFile_, "mnuExport", "Export Picture\u2026", QKeySequence(),
+                            &MDIFormMain::mnuExport_Click);
     mnuFile_->addSeparator()->setObjectName("line1");
     AddCommand(mnuFile_, "mnuExit", "Exit", QKeySequence("Ctrl+X"), &MDIFormMain::mnuExit_Click);
 
@@ -168,6 +174,7 @@ void MDIFormMain::EnDisMDI(Flag enable) {
     bool fileOn = menusOn && asfOpened_ != kFalse;
     if (menusOn) {
         mnuClose_->setEnabled(fileOn);
+        mnuExport_->setEnabled(fileOn);
         mnuFSM_->setEnabled(fileOn);
         mnuOpt_->setEnabled(fileOn);
     }
@@ -193,10 +200,14 @@ void MDIFormMain::ToolbarASF_ButtonClick(int index) {
 void MDIFormMain::mnuOpen_Click() {
     auto chosen = platform_.ChooseOpenFile(
         this, {commonDialogASF_.Title, commonDialogASF_.Filter, commonDialogASF_.FileName});
-    if (!chosen) return;
-    commonDialogASF_.FileName = *chosen;
-    SetStatusText(*chosen + " File Opened");
-    model_.AsfPath = LocalPath(*chosen);
+    if (chosen) OpenFile(*chosen);
+}
+
+void MDIFormMain::OpenFile(const QString& path) {
+    const QString chosen = QFileInfo(path).absoluteFilePath();
+    commonDialogASF_.FileName = chosen;
+    SetStatusText(chosen + " File Opened");
+    model_.AsfPath = LocalPath(chosen);
 
     bool passes = false;
     try {
@@ -206,6 +217,10 @@ void MDIFormMain::mnuOpen_Click() {
     }
     if (passes) {
         asfOpened_ = kTrue;
+        views_.reset();
+        views_ = std::make_unique<FileViews>(*this, *workspace_, chosen, [this] {
+            return ProcessKindForViews(platform_, model_.ProcessKind);
+        });
     } else {
         asfOpened_ = kFalse;
         platform_.ShowMessage(
@@ -216,6 +231,7 @@ void MDIFormMain::mnuOpen_Click() {
 }
 
 void MDIFormMain::mnuClose_Click() {
+    views_.reset();
     SetStatusText("No ASF File Opened");
     asfOpened_ = kFalse;
     EnDisMDI(kTrue);
@@ -227,6 +243,7 @@ void MDIFormMain::mnuExit_Click() {
 
 void MDIFormMain::ReportNotGenerated(const QString& cppPath, const QString& title,
                                      const QString& text) {
+    RefreshViews();
     SetStatusText(cppPath + " not generated");
     platform_.ShowMessage(this, {text, title, MessageIcon::Error, QString()});
     EnDisMDI(kTrue);
@@ -262,6 +279,7 @@ void MDIFormMain::mnuFSM_Click() {
         return;
     }
 
+    RefreshViews();
     QString done = *chosen + " generated Successfully!";
     SetStatusText(done);
     QStringList details;
@@ -270,6 +288,23 @@ void MDIFormMain::mnuFSM_Click() {
             FormatDiagnostic(model_.AsfPath, warning.Line, "warning", warning.Message));
     platform_.ShowMessage(this, {done, "Done!", MessageIcon::None, details.join('\n')});
     EnDisMDI(kTrue);
+}
+
+void MDIFormMain::RefreshViews() {
+    if (views_) views_->Refresh();
+}
+
+void MDIFormMain::mnuExport_Click() {
+    auto chosen = platform_.ChooseSaveFile(
+        this, {exportDialog_.Title, exportDialog_.Filter, exportDialog_.FileName});
+    if (!chosen || !views_) return;
+    exportDialog_.FileName = *chosen;
+    try {
+        views_->ExportPicture(*chosen);
+    } catch (const std::exception& error) {
+        platform_.ShowMessage(this, {QString::fromLocal8Bit(error.what()), "Picture Export Error",
+                                     MessageIcon::Error, QString()});
+    }
 }
 
 void MDIFormMain::mnuOpt_Click() {

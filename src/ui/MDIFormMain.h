@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 #include "model/FsmModel.h"
 
@@ -16,6 +17,7 @@ class QToolBar;
 
 namespace kestrom::ui {
 
+class FileViews;
 class FormAbout;
 class FormExtensions;
 class FormOption;
@@ -34,7 +36,10 @@ public:
     void EnDisMDI(Flag enable);
 
     void mnuOpen_Click();
+    // Opens the file as if it had been chosen in the open dialog.
+    void OpenFile(const QString& path);
     void mnuClose_Click();
+    void mnuExport_Click();
     void mnuExit_Click();
     void mnuFSM_Click();
     void mnuOpt_Click();
@@ -51,6 +56,10 @@ public:
     FormOption* OptionsDialog() const;
     FormAbout* AboutBox() const;
     FormExtensions* ExtensionsDialog() const;
+    // The views of the open file; null while none is open.
+    FileViews* Views() const { return views_.get(); }
+    // The views read the file again, as after a change of the stored options.
+    void RefreshViews();
 
 private:
     struct CommonDialog {
@@ -75,6 +84,7 @@ private:
     QMenu* mnuGen_ = nullptr;
     QMenu* mnuHelp_ = nullptr;
     QAction* mnuClose_ = nullptr;
+    QAction* mnuExport_ = nullptr;
     QAction* mnuFSM_ = nullptr;
     QAction* mnuOpt_ = nullptr;
     QToolBar* toolbarASF_ = nullptr;
@@ -84,6 +94,9 @@ private:
 
     CommonDialog commonDialogASF_;
     CommonDialog commonDialogCPP_;
+    CommonDialog exportDialog_;
+
+    std::unique_ptr<FileViews> views_;
 
     QPointer<FormOption> formOption_;
     QPointer<FormAbout> formAbout_;

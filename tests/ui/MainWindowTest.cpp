@@ -107,9 +107,13 @@ private slots:
             const char* name;
             const char* caption;
             const char* shortcut;
-        } items[] = {{"mnuOpen", "Open", "Ctrl+O"}, {"mnuClose", "Close", "Ctrl+C"},
-                     {"mnuExit", "Exit", "Ctrl+X"}, {"mnuFSM", "SystemC FSM Code", "Ctrl+S"},
-                     {"mnuOpt", "Option", ""},      {"mnuHelpTopic", "Help Topics", "F1"},
+        } items[] = {{"mnuOpen", "Open", "Ctrl+O"},
+                     {"mnuClose", "Close", "Ctrl+C"},
+                     {"mnuExport", "Export Picture\u2026", ""},
+                     {"mnuExit", "Exit", "Ctrl+X"},
+                     {"mnuFSM", "SystemC FSM Code", "Ctrl+S"},
+                     {"mnuOpt", "Option", ""},
+                     {"mnuHelpTopic", "Help Topics", "F1"},
                      {"mnuAbout", "About", ""}};
         for (const auto& item : items) {
             QCOMPARE(Action(item.name)->text(), QString(item.caption));
@@ -119,8 +123,8 @@ private slots:
         for (QAction* menu : window_->menuBar()->actions())
             titles << menu->text();
         QCOMPARE(titles, (QStringList{"&File", "&Generate", "&Help"}));
-        QCOMPARE(Menu("mnuFile")->actions().size(), 4);
-        QVERIFY(Menu("mnuFile")->actions()[2]->isSeparator());
+        QCOMPARE(Menu("mnuFile")->actions().size(), 5);
+        QVERIFY(Menu("mnuFile")->actions()[3]->isSeparator());
         QVERIFY(Menu("mnuHelp")->actions()[1]->isSeparator());
 
         QStringList tips;

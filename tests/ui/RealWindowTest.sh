@@ -4,12 +4,14 @@
 # file dialog, Enter; Ctrl+S, an output path, Enter; the "Done!" box
 # dismissed. The output must equal the expected file. Leaves screenshots of
 # the main window and the Options dialog in SHOTS, and reports the window's
-# time to first paint and its resident memory.
+# time to first paint and its resident memory. Then starts the program again
+# with SAMPLE on its command line and takes the picture of its diagram, and
+# reports the times the views probe measures.
 #
-# usage: RealWindowTest.sh PROGRAM EXAMPLES GOLDEN SHOTS [STARTUP_PROBE]
+# usage: RealWindowTest.sh PROGRAM EXAMPLES GOLDEN SHOTS [STARTUP_PROBE] [SAMPLE] [VIEWS_PROBE]
 set -uo pipefail
 
-program=$1 examples=$2 golden=$3 shots=$4 probe=${5:-}
+program=$1 examples=$2 golden=$3 shots=$4 probe=${5:-} sample=${6:-} views_probe=${7:-}
 step_timeout=30 # seconds for any one window to appear or go
 
 work=$(mktemp -d /tmp/kestrom-window.XXXXXX)
@@ -160,6 +162,34 @@ wait "$app_pid"
 status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
+
+if [ -n "$sample" ]; then
+    # As the desktop opens a file: its path on the command line.
+    "$work/program/kestrom" "$sample" >"$work/kestrom-sample.log" 2>&1 &
+    app_pid=$!
+    main=$(wait_window '^Kestrom$') || fail "the program did not start with $sample"
+    if step_timeout=2 wait_window '^ASF File Error$' >/dev/null; then
+        fail "$sample on the command line was rejected as \"Invalid ASF File Format\""
+    fi
+    xdotool windowsize "$main" 900 680 || fail "cannot resize the main window"
+    sleep 1
+    import -window "$main" "$shots/diagram-window.png" || fail "cannot take the diagram's picture"
+    keys_to "$main" ctrl+x
+    for ((i = 0; i < step_timeout * 10; i++)); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$app_pid" 2>/dev/null && fail "Ctrl+X did not end the program opened with $sample"
+    wait "$app_pid"
+    app_pid=""
+    log "opened $sample from the command line"
+fi
+
+if [ -n "$views_probe" ]; then
+    timeout 120 "$views_probe" >"$work/views.out" 2>"$work/views.log" ||
+        fail "the views probe failed"
+    sed 's/^/real-window: views: /' "$work/views.out"
+fi
 
 log "resident memory of the shown window: $resident"
 log "screenshots in $shots"

@@ -1,0 +1,205 @@
+#include "ui/FileViews.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMdiArea>
+
+#include "ui/CodeWindow.h"
+#include "ui/DiagramScene.h"
+#include "ui/DiagramView.h"
+#include "ui/FileWatcher.h"
+#include "ui/PictureExport.h"
+#include "ui/PicturePainter.h"
+#include "ui/ProblemsPanel.h"
+#include "ui/ViewGeneration.h"
+
+namespace kestrom::ui {
+namespace {
+
+using drawing::ObjectId;
+
+constexpr int kProblemsHeight = 90;
+
+QMdiSubWindow* AddChild(QMdiArea& workspace, QWidget* view, const QString& title) {
+    QMdiSubWindow* child = workspace.addSubWindow(view);
+    child->setObjectName(view->objectName() + "Window");
+    child->setWindowTitle(title);
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    child->show();
+    return child;
+}
+
+// Findings told twice (the file cannot be opened, say) are listed once.
+void AddNew(Diagnostics& list, const Diagnostics& more) {
+    for (const Diagnostic& finding : more)
+        if (std::find(list.begin(), list.end(), finding) == list.end()) list.push_back(finding);
+}
+
+} // namespace
+
+FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfPath,
+                     std::function<Integer()> processKind)
+    : workspace_(workspace), asfPath_(asfPath),
+      localPath_(QFile::encodeName(asfPath).toStdString()), processKind_(std::move(processKind)),
+      fileName_(QFileInfo(asfPath).fileName()) {
+    // Each window fills the work area; the others are a tab away.
+    workspace.setViewMode(QMdiArea::TabbedView);
+    workspace.setDocumentMode(true);
+    diagramWindows_[1] = AddDiagramWindow(1);
+    Code(); // the code window, behind the diagram
+
+    problems_ = new ProblemsPanel;
+    problemsDock_ = new QDockWidget("Problems", &main);
+    problemsDock_->setObjectName("ProblemsDock");
+    problemsDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    problemsDock_->setWidget(problems_);
+    main.addDockWidget(Qt::BottomDockWidgetArea, problemsDock_);
+    problemsDock_->show();
+    // The diagram keeps most of the window.
+    main.resizeDocks({problemsDock_}, {kProblemsHeight}, Qt::Vertical);
+    connect(problems_, &ProblemsPanel::LineChosen, this, &FileViews::ShowLine);
+
+    watcher_ = new FileWatcher(asfPath, this);
+    connect(watcher_, &FileWatcher::Changed, this, &FileViews::Refresh);
+    connect(watcher_, &FileWatcher::Gone, this, &FileViews::ShowGone);
+
+    Refresh();
+    workspace.setActiveSubWindow(DiagramWindow(1));
+}
+
+FileViews::~FileViews() {
+    for (auto& [id, child] : diagramWindows_)
+        if (child) child->close();
+    if (codeWindow_) codeWindow_->close();
+    delete problemsDock_.data();
+    workspace_.setViewMode(QMdiArea::SubWindowView);
+}
+
+QMdiSubWindow* FileViews::DiagramWindow(ObjectId diagram) const {
+    const auto found = diagramWindows_.find(diagram);
+    return found == diagramWindows_.end() ? nullptr : found->second.data();
+}
+
+// A window the user closed comes back when it is needed again.
+CodeWindow* FileViews::Code() {
+    if (!codeWindow_) codeWindow_ = AddChild(workspace_, new CodeWindow, "Code - " + fileName_);
+    return static_cast<CodeWindow*>(codeWindow_->widget());
+}
+
+DiagramView* FileViews::Diagram(ObjectId diagram) const {
+    QMdiSubWindow* child = DiagramWindow(diagram);
+    return child ? qobject_cast<DiagramView*>(child->widget()) : nullptr;
+}
+
+Diagnostics FileViews::ReadDrawing() {
+    auto drawn = std::make_unique<DrawnFile>();
+    Diagnostics problems;
+    try {
+        drawn->Drawing = drawing::ReadDrawingFile(localPath_);
+    } catch (const ConversionError& error) {
+        problems.push_back({error.Line(), error.Message(), code::kAsfError});
+    }
+    drawn->Drawing.Index();
+    drawn->Machine = drawing::DescribeMachine(drawn->Drawing);
+    AddNew(problems, drawn->Drawing.Problems);
+    drawn_ = std::move(drawn);
+    return problems;
+}
+
+void FileViews::Refresh() {
+    const Diagnostics drawingProblems = ReadDrawing();
+    const ViewGeneration generation = GenerateForViews(localPath_, processKind_());
+    Diagnostics errors;
+    if (generation.Error) errors.push_back(*generation.Error);
+    Diagnostics warnings = generation.Warnings;
+    AddNew(warnings, drawingProblems);
+    for (const Diagnostic& error : errors)
+        warnings.erase(std::remove(warnings.begin(), warnings.end(), error), warnings.end());
+    problems_->Show(localPath_, errors, warnings);
+    Code()->Show(QByteArray::fromStdString(generation.Code));
+    for (auto& [id, child] : diagramWindows_)
+        if (child || id == 1) ShowDiagram(id);
+}
+
+QMdiSubWindow* FileViews::AddDiagramWindow(ObjectId diagram) {
+    auto* view = new DiagramView;
+    connect(view, &DiagramView::ObjectDoubleClicked, this, &FileViews::OpenHierarchy);
+    QString title = "Diagram - " + fileName_;
+    if (diagram != 1) title += " - " + QString::fromStdString(OwnerName(diagram));
+    return AddChild(workspace_, view, title);
+}
+
+// Builds the diagram's scene into its window, opening the window first.
+void FileViews::ShowDiagram(ObjectId diagram) {
+    if (!DiagramWindow(diagram)) diagramWindows_[diagram] = AddDiagramWindow(diagram);
+    const drawing::Picture picture =
+        drawing::BuildPicture(drawn_->Drawing, drawn_->Machine, diagram);
+    Diagram(diagram)->SetScene(BuildDiagramScene(picture, drawn_->Machine.Find(diagram)),
+                               SheetRect(picture));
+}
+
+void FileViews::OpenHierarchy(ObjectId objectId) {
+    for (const drawing::DrawnDiagram& diagram : drawn_->Machine.Diagrams)
+        for (const drawing::DrawnState& state : diagram.States)
+            if (state.Object->Id == objectId && state.IsHierarchical)
+                workspace_.setActiveSubWindow(OpenSubDiagram(state.SubDiagram));
+}
+
+QMdiSubWindow* FileViews::OpenSubDiagram(ObjectId diagram) {
+    if (!DiagramWindow(diagram)) ShowDiagram(diagram);
+    return DiagramWindow(diagram);
+}
+
+std::string FileViews::OwnerName(ObjectId diagram) const {
+    const drawing::DrawnDiagram* sub = drawn_->Machine.Find(diagram);
+    for (const drawing::DrawnDiagram& each : drawn_->Machine.Diagrams)
+        for (const drawing::DrawnState& state : each.States)
+            if (sub && state.Object->Id == sub->Owner) return state.Name;
+    return std::to_string(diagram);
+}
+
+ObjectId FileViews::DiagramOf(ObjectId objectId) const {
+    const drawing::Drawing& drawing = drawn_->Drawing;
+    // Parents lead up to the frame of a sub-diagram or to the top level.
+    for (int depth = 0; depth < 64 && objectId != 0; ++depth) {
+        const drawing::DrawnObject* object = drawing.Find(objectId);
+        if (!object) break;
+        if (object->Kind == drawing::ObjectKind::SubFrame) return object->Id;
+        objectId = object->Parent;
+    }
+    return 1;
+}
+
+void FileViews::ShowLine(int line) {
+    if (line <= 0 || !drawn_) return;
+    for (const drawing::DrawnObject& object : drawn_->Drawing.Objects) {
+        if (line < object.Line || line > object.LastLine) continue;
+        // A label, condition or action points at what it belongs to when it
+        // is not drawn on its own.
+        for (ObjectId id : {object.Id, object.Parent}) {
+            const ObjectId diagram = DiagramOf(id);
+            QMdiSubWindow* child = OpenSubDiagram(diagram);
+            if (!child || !Diagram(diagram)->ItemOf(id)) continue;
+            workspace_.setActiveSubWindow(child); // laid out before it is centred
+            Diagram(diagram)->CentreOn(id);
+            return;
+        }
+        return;
+    }
+}
+
+void FileViews::ShowGone() {
+    problems_->Show(localPath_, {Diagnostic{0, "the file is gone", code::kAsfError}}, {});
+    Code()->Show(QByteArray());
+}
+
+void FileViews::ExportPicture(const QString& path) const {
+    const drawing::Picture picture = drawing::BuildPicture(drawn_->Drawing, drawn_->Machine, 1);
+    WritePicture(picture, path);
+}
+
+} // namespace kestrom::ui

@@ -1,0 +1,85 @@
+// The views of the open file: the diagram window and the code window in the
+// work area, the problems panel below it. They read the file on their own,
+// follow it on disk and go with it when it is closed.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <QDockWidget>
+#include <QMdiSubWindow>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "conversion/Diagnostics.h"
+#include "drawing/Picture.h"
+#include "model/FsmModel.h"
+
+class QMainWindow;
+class QMdiArea;
+
+namespace kestrom::ui {
+
+class CodeWindow;
+class DiagramView;
+class FileWatcher;
+class ProblemsPanel;
+
+class FileViews : public QObject {
+    Q_OBJECT
+
+public:
+    // processKind says which process kind Generate would use now.
+    FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfPath,
+              std::function<Integer()> processKind);
+    ~FileViews() override; // closes the windows
+
+    // Reads the file as it now stands on disk into every view.
+    void Refresh();
+
+    // Writes the top-level diagram as SVG, or as PNG when the name ends in
+    // ".png". Throws std::runtime_error naming the file and the reason.
+    void ExportPicture(const QString& path) const;
+
+    const QString& AsfPath() const { return asfPath_; }
+    // The top-level diagram, or the sub-diagram of a hierarchical state once
+    // opened (by a double-click on the state).
+    DiagramView* Diagram(drawing::ObjectId diagram = 1) const;
+    QMdiSubWindow* OpenSubDiagram(drawing::ObjectId diagram);
+    CodeWindow* Code();
+    ProblemsPanel* Problems() const { return problems_; }
+    QMdiSubWindow* DiagramWindow(drawing::ObjectId diagram = 1) const;
+    QMdiSubWindow* CodeSubWindow() const { return codeWindow_; }
+
+private:
+    struct DrawnFile {
+        drawing::Drawing Drawing;
+        drawing::DrawnMachine Machine;
+    };
+
+    void ShowGone();
+    void ShowLine(int line);
+    void ShowDiagram(drawing::ObjectId diagram);
+    QMdiSubWindow* AddDiagramWindow(drawing::ObjectId diagram);
+    void OpenHierarchy(drawing::ObjectId objectId);
+    Diagnostics ReadDrawing();
+    drawing::ObjectId DiagramOf(drawing::ObjectId objectId) const;
+    std::string OwnerName(drawing::ObjectId diagram) const;
+
+    QMdiArea& workspace_;
+    QString asfPath_;
+    std::string localPath_;
+    std::function<Integer()> processKind_;
+    QString fileName_;
+    std::unique_ptr<DrawnFile> drawn_;
+    std::map<drawing::ObjectId, QPointer<QMdiSubWindow>> diagramWindows_;
+    QPointer<QMdiSubWindow> codeWindow_;
+    QPointer<QDockWidget> problemsDock_;
+    ProblemsPanel* problems_ = nullptr;
+    FileWatcher* watcher_ = nullptr;
+};
+
+} // namespace kestrom::ui

@@ -1,0 +1,32 @@
+// What the open file's views show of the generation: the bytes Generate
+// would write now and the file's findings, from a model of the views' own
+// (the program-wide model stays Generate's alone).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "conversion/Diagnostics.h"
+#include "extensions/Extensions.h"
+#include "model/FsmModel.h"
+
+namespace kestrom::ui {
+
+class Platform;
+
+struct ViewGeneration {
+    std::string Code; // empty when the file cannot be generated
+    Diagnostics Warnings;
+    std::optional<Diagnostic> Error; // what stops the generation
+};
+
+// The one generation behind the code window and the problems panel, as the
+// batch tool runs it.
+ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind,
+                                const Extensions& extensions = {});
+
+// The process kind Generate would use now: the one stored in option.dat, or
+// `current` when the file holds none. Reads only; a missing file stays missing.
+Integer ProcessKindForViews(const Platform& platform, Integer current);
+
+} // namespace kestrom::ui
