@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config git
   libgtest-dev libbenchmark-dev libsystemc-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils python3 gdb
   clang libclang-rt-14-dev valgrind clang-format
 )
 missing=()

@@ -92,7 +92,7 @@ class Figures:
                 f"median {statistics.median(self.answers) * 1000:.1f} ms, "
                 f"slowest {max(self.answers) * 1000:.0f} ms")
         for failure in self.failures:
-            log("FAILURE: " + failure)
+            log("FAILURE: " + failure.splitlines()[0])
         log("passed" if not self.failures else f"FAILED ({len(self.failures)})")
 
 
@@ -228,7 +228,8 @@ class Monkey:
             return f"{where} key {key}"
         if kind == "alt":
             letter = r.choice("fgh" * 3 + LETTERS[:26])
-            steps = ["Down"] * r.randrange(4) + (["Return"] if r.random() < 0.7 else [])
+            steps = ["Down"] * r.choice([0, 1, 1, 1, 2, 2, 3]) + (
+                ["Return"] if r.random() < 0.7 else [])
             self.keys("alt+" + letter, *steps)
             return f"{where} alt+{letter} {' '.join(steps)}"
         if kind == "menu bar":
@@ -273,7 +274,7 @@ class Monkey:
         target = plain[-1]
         if r > 0.85:
             target = self.random.choice(plain)
-        elif r > 0.65 and main:
+        elif r > 0.5 and main:
             target = main[0]
         self.display.focus(target.id)
         return target
@@ -334,7 +335,7 @@ class Monkey:
             trace = subprocess.run(
                 ["gdb", "-p", str(pid), "-batch", "-ex", "bt 25"], capture_output=True,
                 text=True, timeout=120).stdout
-            lines += [line for line in trace.splitlines() if line.startswith("#")]
+            lines += [line[:300] for line in trace.splitlines() if line.startswith("#")][:12]
         return "\n".join(lines)
 
     def screenshot(self, name):
