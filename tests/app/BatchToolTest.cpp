@@ -69,6 +69,9 @@ TEST(BatchTool, UsageErrorsExitWithTwo) {
                                                  {"--process", "fast", kToggle, "-"},
                                                  {"--process"},
                                                  {"--frobnicate", kToggle, "-"},
+                                                 {"--reset", "soon", kToggle, "-"},
+                                                 {"--reset=", kToggle, "-"},
+                                                 {kToggle, "-", "--reset"},
                                                  {kToggle, "a", "b"}}) {
         const ToolRun run = RunTool(args);
         EXPECT_EQ(run.status, 2);
@@ -102,6 +105,24 @@ TEST(BatchTool, ErrorsAndWarningsNameFileAndLine) {
                               "reaches a state\n" +
                               f + ": warning: no clock port: no port is marked as clock\n" + f +
                               ":3: warning: state 1 has no name\n");
+}
+
+TEST(BatchTool, ExtensionsChangeTheModuleAndTheAcceptedVersions) {
+    const std::string older = KESTROM_TEST_DATA "/../fuzz/seeds/usbhostslave/"
+                                                "slaveSendpacket_v1.15.asf";
+    EXPECT_EQ(RunTool({older, "-"}).err, older + ":1: error: Invalid ASF File Format\n");
+    const ToolRun accepted = RunTool({"--any-version", older, "-"});
+    EXPECT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_NE(accepted.out.find("SC_MODULE ( slaveSendPacket )"), std::string::npos);
+
+    const std::string pump = KESTROM_TEST_DATA "/extensions/pump.asf";
+    const ToolRun all = RunTool({"--reset=async", "--action-kinds", "--typed-ports", "--state-port",
+                                 "--process", "method", pump, "-"});
+    EXPECT_EQ(all.status, 0) << all.err;
+    for (const char* line : {"    sc_in <sc_uint<4>> sel ;\r\n", "    sc_out <int> fsm_state ;\r\n",
+                             "        sensitive << rst ;\r\n", "        EntryPending = true ;\r\n"})
+        EXPECT_NE(all.out.find(line), std::string::npos) << line;
+    EXPECT_EQ(all.err, pump + ":58: warning: action of the diagram is not written\n");
 }
 
 TEST(BatchTool, AFailedWriteLeavesTheEarlierOutputIntact) {

@@ -98,6 +98,12 @@ std::string DumpModel(const FsmModel& m) {
     return out.str();
 }
 
+std::string LocateSample(const std::string& file) {
+    const std::string here = std::string(KESTROM_TEST_DATA) + "/samples/" + file;
+    if (std::filesystem::exists(here)) return here;
+    return std::string(KESTROM_TEST_DATA) + "/../../../shared/asf-samples/" + file;
+}
+
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);

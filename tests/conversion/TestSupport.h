@@ -36,6 +36,10 @@ std::vector<std::string> SplitCrLfLines(const std::string& text);
 // One line per object, compact enough to compare a whole model at once.
 std::string DumpModel(const FsmModel& model);
 
+// A real editor file: from tests/data/samples when kept there, otherwise from
+// the shared samples beside the checkout (which may be missing).
+std::string LocateSample(const std::string& file);
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
