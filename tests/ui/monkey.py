@@ -218,7 +218,7 @@ class Monkey:
         top = self.choose_focus(plain) if not menu_open else (plain[-1] if plain else None)
         file_dialog = top is not None and top.id != self.main_window and \
             FILE_DIALOG_TITLE.search(top.title) is not None
-        choices = {"key": 30, "alt": 10, "menu bar": 8, "shortcut": 10, "click": 20,
+        choices = {"key": 30, "alt": 10, "menu bar": 8, "shortcut": 14, "click": 20,
                    "path": 60 if file_dialog else 6, "junk": 3}
         kind = r.choices(list(choices), weights=list(choices.values()))[0]
         where = f"[{top.title if top else '-'}]"
@@ -237,7 +237,7 @@ class Monkey:
             self.keys("alt", *steps)
             return f"{where} alt {' '.join(steps)}"
         if kind == "shortcut":
-            chord = r.choice(["ctrl+o"] * 4 + ["ctrl+s"] * 4 + ["ctrl+c", "F1", "ctrl+e",
+            chord = r.choice(["ctrl+o"] * 4 + ["ctrl+s"] * 6 + ["ctrl+c", "F1", "ctrl+e",
                                                                  "ctrl+" + r.choice(LETTERS)])
             if r.random() < 0.01:
                 chord = "ctrl+x"
@@ -366,6 +366,14 @@ class Monkey:
         log("FAILURE: " + text)
         self.screenshot(f"monkey-failure-{len(self.figures.failures)}.png")
 
+    def restart(self):
+        try:
+            self.start_program()
+            return True
+        except Failure as failure:
+            self.record(failure)
+            return False
+
     def finish_program(self):
         """Closes dialogs and ends the program by its Exit command, so that
         LeakSanitizer looks at what it leaves."""
@@ -404,14 +412,25 @@ class Monkey:
             except (Failure, subprocess.TimeoutExpired) as failure:
                 self.record(failure)
                 self.program.stop()
-                if not self.args.keep_going:
+                if not self.args.keep_going or not self.restart():
                     break
-                self.start_program()
         else:
             self.finish_program()
         self.figures.report(self.args.seed, time.monotonic() - started,
                             self.sandbox.out, self.sandbox.web_log)
+        self.report_other_output()
         return 1 if self.figures.failures else 0
+
+    def report_other_output(self):
+        """The program's other complaints (Qt warnings and the like), once
+        each: not failures, but worth a look."""
+        lines = collections.Counter()
+        for name in sorted(os.listdir(self.sandbox.logs)):
+            if name.startswith("kestrom-"):
+                with open(os.path.join(self.sandbox.logs, name), "rb") as f:
+                    lines.update(f.read().decode("utf-8", "replace").splitlines())
+        for line, count in lines.most_common(10):
+            log(f"  program said {count}x: {line[:200]}")
 
     def close(self):
         if self.program:

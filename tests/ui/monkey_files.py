@@ -13,7 +13,7 @@ import tempfile
 KINDS = ["valid", "broken", "missing", "fifo", "directory", "device", "unreadable",
          "output", "readonly"]
 # How often each kind is typed into an open dialog and into a save dialog.
-OPEN_WEIGHTS = {"valid": 30, "broken": 25, "missing": 8, "fifo": 4, "directory": 6,
+OPEN_WEIGHTS = {"valid": 45, "broken": 25, "missing": 8, "fifo": 4, "directory": 6,
                 "device": 4, "unreadable": 4, "output": 14, "readonly": 5}
 SAVE_WEIGHTS = {"valid": 6, "broken": 4, "missing": 6, "fifo": 4, "directory": 6,
                 "device": 6, "unreadable": 3, "output": 55, "readonly": 10}
