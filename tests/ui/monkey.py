@@ -43,6 +43,8 @@ SKIPPED = 77
 SANITIZER_REPORT = re.compile(
     r"ERROR: (Address|Leak|UndefinedBehavior)Sanitizer|runtime error:|"
     r"SUMMARY: \w+Sanitizer|Sanitizer:DEADLYSIGNAL")
+LEAK_SUPPRESSION_SUMMARY = re.compile(r"^(-+|Suppressions used:|\s+count\s+bytes template|"
+                                      r"\s+\d+\s+\d+ \S+|)$")
 FILE_DIALOG_TITLE = re.compile(r"file|save|open|export|select|\.\.\.", re.I)
 KEYS = ["Return", "Escape", "Tab", "shift+Tab", "space", "Up", "Down", "Left",
         "Right", "Home", "End", "Page_Up", "Page_Down", "BackSpace", "Delete",
@@ -428,7 +430,8 @@ class Monkey:
         for name in sorted(os.listdir(self.sandbox.logs)):
             if name.startswith("kestrom-"):
                 with open(os.path.join(self.sandbox.logs, name), "rb") as f:
-                    lines.update(f.read().decode("utf-8", "replace").splitlines())
+                    lines.update(line for line in f.read().decode("utf-8", "replace")
+                                 .splitlines() if not LEAK_SUPPRESSION_SUMMARY.match(line))
         for line, count in lines.most_common(10):
             log(f"  program said {count}x: {line[:200]}")
 

@@ -36,7 +36,7 @@ class Sandbox:
         self.logs = os.path.join(self.root, "logs")
         self.files = os.path.join(self.root, "files")
         self.out = os.path.join(self.root, "out")
-        self.web_log = os.path.join(self.logs, "web-addresses.txt")
+        self.web_log = os.path.join(self.home, "web-addresses.txt")
         self.program = self._copy_program(args.program)
         self._write_browser_stub()
         self.paths = {kind: [] for kind in KINDS}
