@@ -8,8 +8,8 @@ packages=(
   build-essential cmake pkg-config git
   libgtest-dev libbenchmark-dev libsystemc-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-  xvfb xdotool imagemagick x11-utils python3 gdb
-  clang libclang-rt-14-dev valgrind clang-format
+  xvfb xdotool imagemagick x11-utils gdb
+  clang libclang-rt-14-dev valgrind clang-format python3
 )
 missing=()
 for p in "${packages[@]}"; do
