@@ -7,7 +7,8 @@
 #     example and sample, in both process kinds and on a broken input;
 #  3. the window program, built with clang under the same sanitizers, fed
 #     random input for a minute in Xvfb (tests/ui/monkey.py; MONKEY_SEED
-#     repeats a run, MONKEY_SECONDS makes it longer).
+#     repeats a run, MONKEY_SECONDS makes it longer, MONKEY_SKIP=fifo,device
+#     leaves kinds of paths out).
 # Expects scripts/setup.sh to have run (it installs clang, valgrind, Xvfb,
 # xdotool and python3).
 set -euo pipefail
@@ -40,7 +41,8 @@ cmake -S . -B build-monkey -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build-monkey -j "$jobs" --target kestrom
 status=0
 python3 tests/ui/monkey.py build-monkey/src/kestrom . --duration "${MONKEY_SECONDS:-60}" \
-  ${MONKEY_SEED:+--seed "$MONKEY_SEED"} --keep build-monkey/monkey || status=$?
+  ${MONKEY_SEED:+--seed "$MONKEY_SEED"} ${MONKEY_SKIP:+--skip "$MONKEY_SKIP"} \
+  --keep build-monkey/monkey || status=$?
 case $status in
 0) ;;
 77) echo "the monkey test was skipped (it needs root)" ;;

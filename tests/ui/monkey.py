@@ -316,7 +316,8 @@ class Monkey:
             return
         late = self.display.ping(self.main_window, 20)
         if self.program.process.poll() is not None:
-            self.check_alive()  # it ended meanwhile: says how
+            self.figures.pings -= 1  # it ended meanwhile: check_alive says how
+            self.check_alive()
             return
         state = self.hang_evidence()
         if late is not None:
