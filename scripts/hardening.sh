@@ -4,8 +4,13 @@
 #     AddressSanitizer and UndefinedBehaviorSanitizer, together with a short
 #     libFuzzer run of each fuzz target over its committed corpus;
 #  2. the batch tool of the normal build under Valgrind memcheck on every
-#     example and sample, in both process kinds and on a broken input.
-# Expects scripts/setup.sh to have run (it installs clang and valgrind).
+#     example and sample, in both process kinds and on a broken input;
+#  3. the window program, built with clang under the same sanitizers, fed
+#     random input for a minute in Xvfb (tests/ui/monkey.py; MONKEY_SEED
+#     repeats a run, MONKEY_SECONDS makes it longer, MONKEY_SKIP=fifo,device
+#     leaves kinds of paths out).
+# Expects scripts/setup.sh to have run (it installs clang, valgrind, Xvfb,
+# xdotool and python3).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,3 +32,20 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 
 echo "== the batch tool under Valgrind memcheck"
 scripts/memcheck.sh build/src/kestrom-gen
+
+echo "== the window under random input, built with ASan and UBSan (build-monkey)"
+cmake -S . -B build-monkey -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" \
+  -DKESTROM_BUILD_TESTS=OFF -DKESTROM_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-monkey -j "$jobs" --target kestrom
+status=0
+python3 tests/ui/monkey.py build-monkey/src/kestrom . --duration "${MONKEY_SECONDS:-60}" \
+  ${MONKEY_SEED:+--seed "$MONKEY_SEED"} ${MONKEY_SKIP:+--skip "$MONKEY_SKIP"} \
+  --keep build-monkey/monkey || status=$?
+case $status in
+0) ;;
+77) echo "the monkey test was skipped (it needs root)" ;;
+*) echo "the monkey test failed: its error output and screen are in build-monkey/monkey" >&2
+   exit "$status" ;;
+esac

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config git
   libgtest-dev libbenchmark-dev libsystemc-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils gdb
   clang libclang-rt-14-dev valgrind clang-format
   desktop-file-utils appstream shared-mime-info libglib2.0-bin file man-db
   lintian dpkg-dev python3
