@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/FindingsOutput.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
@@ -18,12 +19,20 @@ namespace {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
+        : args_(args), input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
           streams_(streams), model_(ProgramModel()) {
-        model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
+        model_.ProcessKind =
+            args.processKind ? *args.processKind : StoredProcessKind(programDir, findings_);
     }
 
     int Run() {
+        const int status = Generate();
+        const bool reported = WriteFindings(std::move(findings_), args_, streams_.err);
+        return reported ? status : kExitNotGenerated;
+    }
+
+private:
+    int Generate() {
         try {
             RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
@@ -32,26 +41,14 @@ public:
             else
                 warnings = GenerateModuleFile(input_, output_, model_, extensions_);
             for (const Diagnostic& warning : warnings)
-                Report(input_, warning.Line, "warning", warning.Message);
+                Report(input_, warning.Line, "warning", warning.Message, warning.Code);
             return kExitGenerated;
         } catch (const AsfError& error) {
-            Report(input_, error.Line(), "error", error.Message());
+            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
         } catch (const OutputError& error) {
-            Report(output_, 0, "error", error.Message());
+            Report(output_, 0, "error", error.Message(), code::kOutputError);
         }
         return kExitNotGenerated;
-    }
-
-private:
-    // As the window does before each generation: a file that cannot be read
-    // leaves the process kind a thread process.
-    static Integer StoredProcessKind(const std::string& programDir) {
-        Integer kind = kThreadProcess;
-        try {
-            LoadProcessKind(OptionFilePath(programDir), kind);
-        } catch (const OptionFileError&) {
-        }
-        return kind;
     }
 
     void WriteToStandardOutput(const std::string& text) {
@@ -60,16 +57,18 @@ private:
             throw OutputError(std::string("cannot write standard output: ") + std::strerror(errno));
     }
 
-    void Report(const std::string& file, int line, const char* severity,
-                const std::string& message) {
-        std::fprintf(streams_.err, "%s\n", FormatDiagnostic(file, line, severity, message).c_str());
+    void Report(const std::string& file, int line, const char* severity, const std::string& message,
+                std::string_view code) {
+        findings_.push_back({file, line, severity, message, code});
     }
 
+    const Arguments& args_;
     std::string input_;
     std::string output_;
     Extensions extensions_;
     BatchStreams streams_;
     FsmModel& model_;
+    Findings findings_;
 };
 
 } // namespace

@@ -19,6 +19,11 @@ const char* const kUsage =
     "                           sc_biguint<N>; bidirectional ports as sc_inout\n"
     "  --state-port             adds sc_out <int> fsm_state, the current state\n"
     "  --any-version            accepts files of versions 1.15 to 1.29\n"
+    "                           (in ~/.config/kestrom/ when that folder is read-only)\n"
+    "  --diagnostics-format text|json\n"
+    "                           warnings and errors on standard error as\n"
+    "                           FILE:LINE: lines (the default) or one JSON document\n"
+    "  --sarif FILE             also write them to FILE as SARIF 2.1.0\n"
     "  --help                   show this text\n"
     "  --version                show the version\n"
     "\n"
@@ -60,6 +65,8 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
     app.add_flag("--typed-ports", args.extensions.TypedPorts);
     app.add_flag("--state-port", args.extensions.StatePort);
     app.add_flag("--any-version", args.extensions.AnyVersion);
+    AddOption(app, "--diagnostics-format", args.diagnosticsFormat)->type_name("text|json");
+    AddOption(app, "--sarif", args.sarifPath)->type_name("FILE");
     app.add_option("files", args.files);
 
     try {
@@ -69,6 +76,9 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
     }
     if (process) args.processKind = ParseProcessKind(*process);
     if (reset) args.extensions.Reset = ParseResetStyle(*reset);
+    if (args.diagnosticsFormat != "text" && args.diagnosticsFormat != "json")
+        throw UsageError("--diagnostics-format takes text or json, not '" + args.diagnosticsFormat +
+                         "'");
     if (!args.help && !args.version && args.files.size() != 2)
         throw UsageError("expected INPUT.asf and OUTPUT.cpp");
     return args;

@@ -16,7 +16,9 @@ extern const char* const kUsage;
 struct Arguments {
     std::optional<Integer> processKind;
     Extensions extensions;
-    std::vector<std::string> files; // INPUT.asf OUTPUT.cpp
+    std::vector<std::string> files;         // INPUT.asf OUTPUT.cpp
+    std::string diagnosticsFormat = "text"; // or "json"
+    std::optional<std::string> sarifPath;
     bool help = false;
     bool version = false;
 };

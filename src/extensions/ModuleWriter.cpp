@@ -23,7 +23,7 @@ struct Branch {
 };
 
 std::string Quote(const std::string& text) {
-    return "'" + text + "'";
+    return "'" + Abridged(text) + "'";
 }
 
 class ExtendedWriter {
@@ -226,9 +226,10 @@ private:
         for (std::size_t i = 0; i < written; ++i)
             Line(indent, lines[i]);
         if (written < lines.size())
-            Warn(action.Line, "action has " + std::to_string(lines.size()) +
-                                  " lines; lines after the " + std::to_string(kMaxActionLines) +
-                                  "th are dropped");
+            Warn(action.Line,
+                 "action has " + std::to_string(lines.size()) + " lines; lines after the " +
+                     std::to_string(kMaxActionLines) + "th are dropped",
+                 code::kActionLinesDropped);
     }
 
     void WriteNextState(int row) {
@@ -238,9 +239,11 @@ private:
         for (std::size_t b = 0; b < branches.size(); ++b) {
             const Branch& branch = branches[b];
             if (unconditionalWritten) {
-                Warn(branch.Line, "transition from state " + Quote(state.Name) + " to " +
-                                      Quote(branch.TargetName) +
-                                      " is never taken: an unconditional transition comes first");
+                Warn(branch.Line,
+                     "transition from state " + Quote(state.Name) + " to " +
+                         Quote(branch.TargetName) +
+                         " is never taken: an unconditional transition comes first",
+                     code::kTransitionNeverTaken);
                 continue;
             }
             WriteBranch(state, branch.Unconditional() ? "" : branch.Condition, b == 0,
@@ -308,8 +311,10 @@ private:
                 found = true;
             }
         if (!found)
-            Warn(transition.Line, "transition goes to object " +
-                                      std::to_string(transition.TargetId) + ", which is no state");
+            Warn(transition.Line,
+                 "transition goes to object " + std::to_string(transition.TargetId) +
+                     ", which is no state",
+                 code::kTargetNoState);
         return name;
     }
 
@@ -367,7 +372,9 @@ private:
         Line(8, "} //while");
     }
 
-    void Warn(int line, std::string message) { warnings_.push_back({line, std::move(message)}); }
+    void Warn(int line, std::string message, std::string_view code) {
+        warnings_.push_back({line, std::move(message), code});
+    }
 
     const FsmModel& m_;
     const ModulePlan& plan_;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,6 +64,41 @@ TEST(BatchTool, UsesTheOptionFileBesideTheProgram) {
               ReadFileBytes(KESTROM_TEST_DATA "/golden/toggle_thread.cpp"));
 }
 
+TEST(BatchTool, ReadingTheStoredChoiceChangesNothing) {
+    TempDir dir;
+    const std::string program = dir.File("kestrom-gen");
+    std::filesystem::copy_file(KESTROM_GEN, program);
+    const std::string thread = ReadFileBytes(KESTROM_TEST_DATA "/golden/toggle_thread.cpp");
+    EXPECT_EQ(RunTool({kToggle, "-"}, program).out, thread);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>({"kestrom-gen"}));
+
+    std::filesystem::create_symlink(dir.File("elsewhere.dat"), dir.File("option.dat"));
+    EXPECT_EQ(RunTool({kToggle, "-"}, program).out, thread);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere.dat")));
+}
+
+TEST(BatchTool, AStoredChoiceThatCannotBeReadIsAWarning) {
+    TempDir dir;
+    const std::string program = dir.File("kestrom-gen");
+    std::filesystem::copy_file(KESTROM_GEN, program);
+    const std::string optionFile = dir.File("option.dat");
+    const std::string thread = ReadFileBytes(KESTROM_TEST_DATA "/golden/toggle_thread.cpp");
+
+    std::filesystem::create_directory(optionFile);
+    ToolRun run = RunTool({kToggle, "-"}, program);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, thread);
+    EXPECT_EQ(run.err, optionFile + ": warning: cannot read " + optionFile +
+                           ": Is a directory; a thread process is generated [K201]\n");
+
+    std::filesystem::remove(optionFile);
+    ASSERT_EQ(::mkfifo(optionFile.c_str(), 0644), 0);
+    run = RunTool({kToggle, "-"}, program); // would hang if the FIFO were waited on
+    EXPECT_EQ(run.out, thread);
+    EXPECT_EQ(run.err, optionFile + ": warning: cannot read " + optionFile +
+                           ": not a regular file; a thread process is generated [K201]\n");
+}
+
 TEST(BatchTool, UsageErrorsExitWithTwo) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {kToggle},
@@ -102,9 +138,9 @@ TEST(BatchTool, ErrorsAndWarningsNameFileAndLine) {
     const std::string f = dir.File("warn.asf");
     EXPECT_EQ(warned.err, f +
                               ": warning: no initial state: no transition from the reset port "
-                              "reaches a state\n" +
-                              f + ": warning: no clock port: no port is marked as clock\n" + f +
-                              ":3: warning: state 1 has no name\n");
+                              "reaches a state [K101]\n" +
+                              f + ": warning: no clock port: no port is marked as clock [K102]\n" +
+                              f + ":3: warning: state 1 has no name [K104]\n");
 }
 
 TEST(BatchTool, ExtensionsChangeTheModuleAndTheAcceptedVersions) {
@@ -122,7 +158,7 @@ TEST(BatchTool, ExtensionsChangeTheModuleAndTheAcceptedVersions) {
     for (const char* line : {"    sc_in <sc_uint<4>> sel ;\r\n", "    sc_out <int> fsm_state ;\r\n",
                              "        sensitive << rst ;\r\n", "        EntryPending = true ;\r\n"})
         EXPECT_NE(all.out.find(line), std::string::npos) << line;
-    EXPECT_EQ(all.err, pump + ":58: warning: action of the diagram is not written\n");
+    EXPECT_EQ(all.err, pump + ":58: warning: action of the diagram is not written [K112]\n");
 }
 
 TEST(BatchTool, AFailedWriteLeavesTheEarlierOutputIntact) {
