@@ -13,6 +13,7 @@
 
 #include "conversion/AsfReader.h"
 #include "extensions/ExtendedGeneration.h"
+#include "extensions/TestBenchGeneration.h"
 #include "model/ProductInfo.h"
 #include "ui/FormAbout.h"
 #include "ui/FormExtensions.h"
@@ -247,8 +248,7 @@ void MDIFormMain::mnuFSM_Click() {
 
     Diagnostics warnings;
     try {
-        warnings =
-            GenerateModuleFile(model_.AsfPath, model_.CppPath, model_, LoadExtensionChoices());
+        warnings = GenerateWithChoices();
     } catch (const AsfError& error) {
         ReportNotGenerated(*chosen, "ASF File Error",
                            FromLocalPath(FormatDiagnostic(model_.AsfPath, error.Line(), "error",
@@ -269,6 +269,16 @@ void MDIFormMain::mnuFSM_Click() {
             FormatDiagnostic(model_.AsfPath, warning.Line, "warning", warning.Message));
     platform_.ShowMessage(this, {done, "Done!", MessageIcon::None, details.join('\n')});
     EnDisMDI(kTrue);
+}
+
+Diagnostics MDIFormMain::GenerateWithChoices() {
+    const BenchChoice bench = LoadBenchChoice();
+    if (!bench.Write)
+        return GenerateModuleFile(model_.AsfPath, model_.CppPath, model_, LoadExtensionChoices());
+    TestBenchRequest request;
+    request.BenchPath = LocalPath(BenchPathFor(bench, FromLocalPath(model_.CppPath)));
+    return GenerateModuleWithTestBench(model_.AsfPath, model_.CppPath, model_,
+                                       LoadExtensionChoices(), request);
 }
 
 void MDIFormMain::mnuOpt_Click() {

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "conversion/Diagnostics.h"
 #include "model/FsmModel.h"
 
 class QAction;
@@ -65,6 +66,8 @@ private:
     QAction* AddCommand(QMenu* menu, const QString& name, const QString& caption,
                         const QKeySequence& shortcut, void (MDIFormMain::*command)());
     void SetStatusText(const QString& text);
+    // The module, and its test bench when chosen, with the stored extensions.
+    Diagnostics GenerateWithChoices();
     void ReportNotGenerated(const QString& cppPath, const QString& title, const QString& text);
 
     Platform& platform_;
