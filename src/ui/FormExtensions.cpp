@@ -3,7 +3,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -20,6 +23,8 @@ const char* const kActionKindsKey = "Extensions/ActionKinds";
 const char* const kTypedPortsKey = "Extensions/TypedPorts";
 const char* const kStatePortKey = "Extensions/StatePort";
 const char* const kAnyVersionKey = "Extensions/AnyVersion";
+const char* const kWriteBenchKey = "TestBench/Write";
+const char* const kBenchPathKey = "TestBench/Path";
 
 QCheckBox* AddCheckBox(QVBoxLayout* layout, const char* name, const QString& caption) {
     auto* box = new QCheckBox(caption);
@@ -55,6 +60,23 @@ void SaveExtensionChoices(const Extensions& extensions) {
     store.setValue(kAnyVersionKey, extensions.AnyVersion);
 }
 
+BenchChoice LoadBenchChoice() {
+    const QSettings store = ChoicesStore();
+    return {store.value(kWriteBenchKey, false).toBool(), store.value(kBenchPathKey).toString()};
+}
+
+void SaveBenchChoice(const BenchChoice& bench) {
+    QSettings store = ChoicesStore();
+    store.setValue(kWriteBenchKey, bench.Write);
+    store.setValue(kBenchPathKey, bench.Path);
+}
+
+QString BenchPathFor(const BenchChoice& bench, const QString& cppPath) {
+    const QFileInfo module(cppPath);
+    if (bench.Path.isEmpty()) return module.dir().filePath(module.completeBaseName() + "_tb.cpp");
+    return QDir::isRelativePath(bench.Path) ? module.dir().filePath(bench.Path) : bench.Path;
+}
+
 FormExtensions::FormExtensions(QWidget* owner) : QDialog(owner) {
     setObjectName("FormExtensions");
     setWindowTitle("Extensions");
@@ -72,6 +94,13 @@ FormExtensions::FormExtensions(QWidget* owner) : QDialog(owner) {
     checkTypedPorts_ = AddCheckBox(layout, "CheckTypedPorts", "Ports typed by their drawn width");
     checkStatePort_ = AddCheckBox(layout, "CheckStatePort", "State port fsm_state");
     checkAnyVersion_ = AddCheckBox(layout, "CheckAnyVersion", "Accept other ASF versions");
+    checkTestBench_ = AddCheckBox(layout, "CheckTestBench", "Also write a test bench");
+    benchPath_ = new QLineEdit;
+    benchPath_->setObjectName("BenchPath");
+    benchPath_->setPlaceholderText("beside the module, NAME_tb.cpp");
+    auto* benchForm = new QFormLayout;
+    benchForm->addRow("Test bench file:", benchPath_);
+    layout->addLayout(benchForm);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("CommandOK");
@@ -81,6 +110,9 @@ FormExtensions::FormExtensions(QWidget* owner) : QDialog(owner) {
     layout->addWidget(buttons);
 
     Show(LoadExtensionChoices());
+    const BenchChoice bench = LoadBenchChoice();
+    checkTestBench_->setChecked(bench.Write);
+    benchPath_->setText(bench.Path);
 }
 
 void FormExtensions::Show(const Extensions& extensions) {
@@ -103,6 +135,7 @@ Extensions FormExtensions::Chosen() const {
 
 void FormExtensions::CommandOK_Click() {
     SaveExtensionChoices(Chosen());
+    SaveBenchChoice({checkTestBench_->isChecked(), benchPath_->text().trimmed()});
     accept();
 }
 

@@ -1,5 +1,6 @@
-// The Extensions dialog: which additions the generated module gets and
-// whether Open accepts other ASF versions. The choices are kept per user in
+// The Extensions dialog: which additions the generated module gets, whether
+// Generate also writes a test bench, and whether Open accepts other ASF
+// versions. The choices are kept per user in
 // the desktop's settings place, not in option.dat.
 #pragma once
 
@@ -9,12 +10,24 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
 
 namespace kestrom::ui {
 
 // The stored choices; everything off when nothing was stored.
 Extensions LoadExtensionChoices();
 void SaveExtensionChoices(const Extensions& extensions);
+
+struct BenchChoice {
+    bool Write = false;
+    QString Path; // empty: beside the module, named after it with "_tb"
+};
+BenchChoice LoadBenchChoice();
+void SaveBenchChoice(const BenchChoice& bench);
+
+// Where the bench of the module at cppPath goes: the chosen path, taken from
+// the module's folder when relative.
+QString BenchPathFor(const BenchChoice& bench, const QString& cppPath);
 
 class FormExtensions : public QDialog {
     Q_OBJECT
@@ -34,6 +47,8 @@ private:
     QCheckBox* checkTypedPorts_ = nullptr;
     QCheckBox* checkStatePort_ = nullptr;
     QCheckBox* checkAnyVersion_ = nullptr;
+    QCheckBox* checkTestBench_ = nullptr;
+    QLineEdit* benchPath_ = nullptr;
 };
 
 } // namespace kestrom::ui

@@ -14,6 +14,7 @@
 
 #include "conversion/AsfReader.h"
 #include "extensions/ExtendedGeneration.h"
+#include "extensions/TestBenchGeneration.h"
 #include "model/ProductInfo.h"
 #include "ui/FileViews.h"
 #include "ui/FormAbout.h"
@@ -265,8 +266,7 @@ void MDIFormMain::mnuFSM_Click() {
 
     Diagnostics warnings;
     try {
-        warnings =
-            GenerateModuleFile(model_.AsfPath, model_.CppPath, model_, LoadExtensionChoices());
+        warnings = GenerateWithChoices();
     } catch (const AsfError& error) {
         ReportNotGenerated(*chosen, "ASF File Error",
                            FromLocalPath(FormatDiagnostic(model_.AsfPath, error.Line(), "error",
@@ -305,6 +305,16 @@ void MDIFormMain::mnuExport_Click() {
         platform_.ShowMessage(this, {QString::fromLocal8Bit(error.what()), "Picture Export Error",
                                      MessageIcon::Error, QString()});
     }
+}
+
+Diagnostics MDIFormMain::GenerateWithChoices() {
+    const BenchChoice bench = LoadBenchChoice();
+    if (!bench.Write)
+        return GenerateModuleFile(model_.AsfPath, model_.CppPath, model_, LoadExtensionChoices());
+    TestBenchRequest request;
+    request.BenchPath = LocalPath(BenchPathFor(bench, FromLocalPath(model_.CppPath)));
+    return GenerateModuleWithTestBench(model_.AsfPath, model_.CppPath, model_,
+                                       LoadExtensionChoices(), request);
 }
 
 void MDIFormMain::mnuOpt_Click() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+#include "conversion/Diagnostics.h"
 #include "model/FsmModel.h"
 
 class QAction;
@@ -74,6 +75,8 @@ private:
     QAction* AddCommand(QMenu* menu, const QString& name, const QString& caption,
                         const QKeySequence& shortcut, void (MDIFormMain::*command)());
     void SetStatusText(const QString& text);
+    // The module, and its test bench when chosen, with the stored extensions.
+    Diagnostics GenerateWithChoices();
     void ReportNotGenerated(const QString& cppPath, const QString& title, const QString& text);
 
     Platform& platform_;

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -44,13 +45,14 @@ private:
         if (!child) qFatal("no child %s", name);
         return child;
     }
-    // Checks the named boxes, chooses the reset and presses OK.
-    void Choose(const QStringList& boxes, int reset) {
+    // Checks the named boxes only, chooses the reset and presses OK.
+    void Choose(const QStringList& boxes, int reset, const QString& benchPath = QString()) {
         FormExtensions* dialog = Dialog();
         QVERIFY(dialog && dialog->isVisible());
         Child<QComboBox>(dialog, "ComboReset")->setCurrentIndex(reset);
-        for (const QString& box : boxes)
-            Child<QCheckBox>(dialog, box.toLatin1().constData())->setChecked(true);
+        Child<QLineEdit>(dialog, "BenchPath")->setText(benchPath);
+        for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+            box->setChecked(boxes.contains(box->objectName()));
         Child<QPushButton>(dialog, "CommandOK")->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -123,6 +125,28 @@ private slots:
             GenerateModule(pump.toStdString(), batchModel, LoadExtensionChoices(), warnings);
         QCOMPARE(ReadAll(Work("pump.cpp")), QByteArray::fromStdString(batch));
         QVERIFY(batch.find("InReset") != std::string::npos);
+    }
+
+    void theTestBenchGoesBesideTheModuleOrWhereChosen() {
+        QCOMPARE(BenchPathFor({true, ""}, "/w/pump.v1.cpp"), QString("/w/pump.v1_tb.cpp"));
+        QCOMPARE(BenchPathFor({true, "sim/tb.cpp"}, "/w/pump.cpp"), QString("/w/sim/tb.cpp"));
+        QCOMPARE(BenchPathFor({true, "/t/tb.cpp"}, "/w/pump.cpp"), QString("/t/tb.cpp"));
+
+        Choose({"CheckTestBench"}, 0);
+        platform_.openAnswers.push_back(KESTROM_EXAMPLES "/toggle.asf");
+        window_->mnuOpen_Click();
+        platform_.saveAnswers.push_back(Work("toggle.cpp"));
+        window_->mnuFSM_Click();
+        QCOMPARE(window_->StatusText(), Work("toggle.cpp") + " generated Successfully!");
+        QVERIFY(ReadAll(Work("toggle.cpp")).contains("sc_out <int> fsm_state ;"));
+        QVERIFY(ReadAll(Work("toggle_tb.cpp")).contains("#include \"toggle.cpp\""));
+
+        Choose({}, 0); // the bench box unchecked again: the plain file, no bench
+        QFile::remove(Work("toggle_tb.cpp"));
+        platform_.saveAnswers.push_back(Work("toggle.cpp"));
+        window_->mnuFSM_Click();
+        QCOMPARE(ReadAll(Work("toggle.cpp")), ReadAll(KESTROM_GOLDEN "/toggle_thread.cpp"));
+        QVERIFY(!QFile::exists(Work("toggle_tb.cpp")));
     }
 };
 
