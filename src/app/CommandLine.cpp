@@ -6,6 +6,7 @@ namespace kestrom {
 
 const char* const kUsage =
     "Usage: kestrom-gen [--process thread|method] [EXTENSIONS] INPUT.asf OUTPUT.cpp\n"
+    "       kestrom-gen --svg PICTURE.svg [OPTIONS] INPUT.asf [OUTPUT.cpp]\n"
     "\n"
     "Generates the SystemC module of the state machine drawn in INPUT.asf.\n"
     "OUTPUT - writes to standard output.\n"
@@ -20,6 +21,8 @@ const char* const kUsage =
     "                           sc_biguint<N>; bidirectional ports as sc_inout\n"
     "  --state-port             adds sc_out <int> fsm_state, the current state\n"
     "  --any-version            accepts files of versions 1.15 to 1.29\n"
+    "  --svg PICTURE.svg        also draw the top-level diagram as an SVG picture;\n"
+    "                           OUTPUT.cpp may then be left out\n"
     "  --diagnostics-format text|json\n"
     "                           warnings and errors on standard error as\n"
     "                           FILE:LINE: lines (the default) or one JSON document\n"
@@ -76,7 +79,8 @@ std::optional<TestBenchRequest> BenchRequest(const BenchOptions& given, const Ar
             throw UsageError("--cycles, --seed and --stimuli need --testbench BENCH.cpp");
         return std::nullopt;
     }
-    if (args.files.size() == 2 && args.files[1] == "-")
+    if (args.files.size() < 2) throw UsageError("--testbench needs OUTPUT.cpp");
+    if (args.files[1] == "-")
         throw UsageError("--testbench needs the module in a file, not standard output");
     TestBenchRequest request;
     request.BenchPath = *given.bench;
@@ -115,6 +119,7 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
     AddOption(app, "--cycles", bench.cycles)->type_name("N");
     AddOption(app, "--seed", bench.seed)->type_name("S");
     AddOption(app, "--stimuli", bench.stimuli)->type_name("FILE.csv");
+    AddOption(app, "--svg", args.svgPath)->type_name("PICTURE.svg");
     app.add_option("files", args.files);
 
     try {
@@ -127,9 +132,11 @@ Arguments ParseArguments(int argc, const char* const argv[]) {
     if (args.diagnosticsFormat != "text" && args.diagnosticsFormat != "json")
         throw UsageError("--diagnostics-format takes text or json, not '" + args.diagnosticsFormat +
                          "'");
-    if (!args.help && !args.version && args.files.size() != 2)
-        throw UsageError("expected INPUT.asf and OUTPUT.cpp");
-    args.bench = BenchRequest(bench, args);
+    const bool filesFit = args.files.size() == 2 || (args.svgPath && args.files.size() == 1);
+    if (!args.help && !args.version && !filesFit)
+        throw UsageError(args.svgPath ? "expected INPUT.asf and at most OUTPUT.cpp"
+                                      : "expected INPUT.asf and OUTPUT.cpp");
+    if (!args.help && !args.version) args.bench = BenchRequest(bench, args);
     return args;
 }
 

@@ -258,5 +258,35 @@ TEST(BatchTool, ATestBenchTurnsTheStatePortOn) {
                             dir.File("m.cpp") + ": it is the ASF file or the module\n");
 }
 
+TEST(BatchTool, DrawsThePictureWithOrWithoutGenerating) {
+    TempDir dir;
+    const std::string crossing = KESTROM_EXAMPLES "/crossing.asf";
+    const ToolRun picture = RunTool({"--svg", dir.File("c.svg"), crossing});
+    EXPECT_EQ(picture.status, 0);
+    EXPECT_EQ(picture.err, crossing +
+                               ":85: warning: transition 66: 8 points make no chain of "
+                               "Bézier segments (4, 7, 10, … points); the last 1 left out\n" +
+                               crossing +
+                               ":97: warning: transition 77: 8 points make no chain "
+                               "of Bézier segments (4, 7, 10, … points); the last 1 "
+                               "left out\n");
+    EXPECT_NE(ReadFileBytes(dir.File("c.svg")).find("<g class=\"state\" id=\"state-41\""),
+              std::string::npos);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"c.svg"});
+
+    const ToolRun both = RunTool({kToggle, "--svg", dir.File("t.svg"), dir.File("t.cpp")});
+    EXPECT_EQ(both.status, 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("t.cpp")),
+              ReadFileBytes(KESTROM_TEST_DATA "/golden/toggle_thread.cpp"));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("t.svg")));
+
+    const ToolRun missing = RunTool({"--svg", dir.File("m.svg"), dir.File("missing.asf")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, dir.File("missing.asf") +
+                               ": error: cannot open the file: No such file or directory\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("m.svg")));
+    EXPECT_EQ(RunTool({"--svg", dir.File("x.svg"), kToggle, "a", "b"}).status, 2);
+}
+
 } // namespace
 } // namespace kestrom::test
