@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/FindingsOutput.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
 #include "conversion/OutputFile.h"
 #include "drawing/PictureFile.h"
 #include "extensions/ExtendedGeneration.h"
+#include "extensions/TestBenchGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -20,16 +22,18 @@ namespace {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : input_(args.files[0]), output_(args.files.size() > 1 ? args.files[1] : ""),
-          svgPath_(args.svgPath.value_or("")), extensions_(args.extensions), streams_(streams),
-          model_(ProgramModel()) {
-        model_.ProcessKind = args.processKind ? *args.processKind : StoredProcessKind(programDir);
+        : args_(args), input_(args.files[0]), output_(args.files.size() > 1 ? args.files[1] : ""),
+          svgPath_(args.svgPath.value_or("")), extensions_(args.extensions), bench_(args.bench),
+          streams_(streams), model_(ProgramModel()) {
+        model_.ProcessKind =
+            args.processKind ? *args.processKind : StoredProcessKind(programDir, findings_);
     }
 
     int Run() {
         const bool drawn = svgPath_.empty() || DrawPicture();
-        if (output_.empty()) return drawn ? kExitGenerated : kExitNotGenerated;
-        return Generate() == kExitGenerated && drawn ? kExitGenerated : kExitNotGenerated;
+        const int status = output_.empty() ? kExitGenerated : Generate();
+        const bool reported = WriteFindings(std::move(findings_), args_, streams_.err);
+        return reported && drawn ? status : kExitNotGenerated;
     }
 
 private:
@@ -38,16 +42,16 @@ private:
             Diagnostics problems;
             const std::string svg = drawing::PictureSvgOfFile(input_, problems);
             for (const Diagnostic& problem : problems)
-                Report(input_, problem.Line, "warning", problem.Message);
+                Report(input_, problem.Line, "warning", problem.Message, problem.Code);
             if (svgPath_ == "-")
                 WriteToStandardOutput(svg);
             else
                 ReplaceFileContent(svgPath_, svg);
             return true;
         } catch (const AsfError& error) {
-            Report(input_, error.Line(), "error", error.Message());
+            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
         } catch (const OutputError& error) {
-            Report(svgPath_, 0, "error", error.Message());
+            Report(svgPath_, 0, "error", error.Message(), code::kOutputError);
         }
         return false;
     }
@@ -56,30 +60,24 @@ private:
         try {
             RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
-            if (output_ == "-")
+            if (bench_)
+                warnings =
+                    GenerateModuleWithTestBench(input_, output_, model_, extensions_, *bench_);
+            else if (output_ == "-")
                 WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
             else
                 warnings = GenerateModuleFile(input_, output_, model_, extensions_);
             for (const Diagnostic& warning : warnings)
-                Report(input_, warning.Line, "warning", warning.Message);
+                Report(input_, warning.Line, "warning", warning.Message, warning.Code);
             return kExitGenerated;
         } catch (const AsfError& error) {
-            Report(input_, error.Line(), "error", error.Message());
+            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
+        } catch (const InputFileError& error) {
+            Report(error.File(), error.Line(), "error", error.Message(), code::kInputFileError);
         } catch (const OutputError& error) {
-            Report(output_, 0, "error", error.Message());
+            Report(output_, 0, "error", error.Message(), code::kOutputError);
         }
         return kExitNotGenerated;
-    }
-
-    // As the window does before each generation: a file that cannot be read
-    // leaves the process kind a thread process.
-    static Integer StoredProcessKind(const std::string& programDir) {
-        Integer kind = kThreadProcess;
-        try {
-            LoadProcessKind(OptionFilePath(programDir), kind);
-        } catch (const OptionFileError&) {
-        }
-        return kind;
     }
 
     void WriteToStandardOutput(const std::string& text) {
@@ -88,17 +86,20 @@ private:
             throw OutputError(std::string("cannot write standard output: ") + std::strerror(errno));
     }
 
-    void Report(const std::string& file, int line, const char* severity,
-                const std::string& message) {
-        std::fprintf(streams_.err, "%s\n", FormatDiagnostic(file, line, severity, message).c_str());
+    void Report(const std::string& file, int line, const char* severity, const std::string& message,
+                std::string_view code) {
+        findings_.push_back({file, line, severity, message, code});
     }
 
+    const Arguments& args_;
     std::string input_;
     std::string output_;
     std::string svgPath_;
     Extensions extensions_;
+    std::optional<TestBenchRequest> bench_;
     BatchStreams streams_;
     FsmModel& model_;
+    Findings findings_;
 };
 
 } // namespace

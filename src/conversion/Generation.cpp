@@ -15,6 +15,7 @@ std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnos
     std::string text = WriteSystemC(model, warnings);
     std::stable_sort(warnings.begin(), warnings.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
+    LimitPerKind(warnings);
     return text;
 }
 

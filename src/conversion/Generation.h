@@ -9,7 +9,8 @@
 
 namespace kestrom {
 
-// Reads, checks and writes into memory; warnings come sorted by line.
+// Reads, checks and writes into memory; warnings come sorted by line, at
+// most 100 of each kind.
 // Throws AsfError when the ASF file cannot be read or generated.
 std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings);
 

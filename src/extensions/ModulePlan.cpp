@@ -10,7 +10,7 @@ namespace kestrom {
 namespace {
 
 std::string Quote(const std::string& text) {
-    return "'" + text + "'";
+    return "'" + Abridged(text) + "'";
 }
 
 int StateRowWithId(const FsmModel& model, Integer id) {
@@ -74,26 +74,31 @@ std::optional<ResetRule> PlanReset(const FsmModel& model, const drawing::Drawing
     const drawing::DrawnMachine machine = drawing::DescribeMachine(drawing);
     const drawing::DrawnTransition* transition = ResetTransition(machine);
     if (!transition || !transition->Object) {
-        warnings.push_back({0, "no reset added: no transition leaves a Reset object"});
+        warnings.push_back(
+            {0, "no reset added: no transition leaves a Reset object", code::kNoResetAdded});
         return std::nullopt;
     }
     const int line = transition->Object->Line;
     const ConditionRec* condition =
         ConditionOf(model, static_cast<Integer>(transition->Object->Id));
     if (!condition) {
-        warnings.push_back({line, "no reset added: the transition from Reset has no condition"});
+        warnings.push_back({line, "no reset added: the transition from Reset has no condition",
+                            code::kNoResetAdded});
         return std::nullopt;
     }
     const int target = StateRowWithId(model, static_cast<Integer>(transition->Object->To));
     if (target == 0) {
-        warnings.push_back({line, "no reset added: the transition from Reset goes to no state"});
+        warnings.push_back({line, "no reset added: the transition from Reset goes to no state",
+                            code::kNoResetAdded});
         return std::nullopt;
     }
     ResetRule rule{DecodeCondition(condition->Text), model.StateTable[target].Name, {}, line};
     rule.Reads = PortsRead(rule.Expression, ports);
     if (style == ResetStyle::Async && rule.Reads.empty())
-        warnings.push_back({line, "reset " + Quote(rule.Expression) +
-                                      " reads no input port: it is checked at clock edges only"});
+        warnings.push_back({line,
+                            "reset " + Quote(rule.Expression) +
+                                " reads no input port: it is checked at clock edges only",
+                            code::kResetReadsNoInput});
     return rule;
 }
 
@@ -136,7 +141,8 @@ private:
     }
 
     ActionPlace Unwritten(const ActionRec& action, const std::string& owner) {
-        warnings_.push_back({action.Line, "action " + owner + " is not written"});
+        warnings_.push_back(
+            {action.Line, "action " + owner + " is not written", code::kActionNotWritten});
         return ActionPlace::Nowhere;
     }
 
@@ -177,12 +183,13 @@ void WarnEqualPriorities(const FsmModel& model, Diagnostics& warnings) {
         const auto [earlier, isNew] = first.emplace(
             std::make_pair(transition.SourceId, transition.Priority), transition.Line);
         if (isNew) continue;
-        warnings.push_back({transition.Line, "conditional transitions from state " +
-                                                 Quote(model.StateTable[state].Name) +
-                                                 " on lines " + std::to_string(earlier->second) +
-                                                 " and " + std::to_string(transition.Line) +
-                                                 " have the same priority " +
-                                                 std::to_string(transition.Priority)});
+        warnings.push_back({transition.Line,
+                            "conditional transitions from state " +
+                                Quote(model.StateTable[state].Name) + " on lines " +
+                                std::to_string(earlier->second) + " and " +
+                                std::to_string(transition.Line) + " have the same priority " +
+                                std::to_string(transition.Priority),
+                            code::kSamePriority});
     }
 }
 

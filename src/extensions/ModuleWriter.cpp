@@ -23,7 +23,7 @@ struct Branch {
 };
 
 std::string Quote(const std::string& text) {
-    return "'" + text + "'";
+    return "'" + Abridged(text) + "'";
 }
 
 class ExtendedWriter {
@@ -61,7 +61,15 @@ private:
         EmptyLines(1);
         Line(0, "*********************************************/");
         Line(0, "#include <systemc.h>");
+        if (plan_.Options.CoverageHooks) WriteCoverageHook();
         EmptyLines(3);
+    }
+
+    void WriteCoverageHook() {
+        Line(0, "//A test bench defines KESTROM_COVERAGE to count the transitions taken");
+        Line(0, "#ifndef KESTROM_COVERAGE");
+        Line(0, "#define KESTROM_COVERAGE( transition )");
+        Line(0, "#endif");
     }
 
     void WriteModuleDeclaration() {
@@ -226,9 +234,10 @@ private:
         for (std::size_t i = 0; i < written; ++i)
             Line(indent, lines[i]);
         if (written < lines.size())
-            Warn(action.Line, "action has " + std::to_string(lines.size()) +
-                                  " lines; lines after the " + std::to_string(kMaxActionLines) +
-                                  "th are dropped");
+            Warn(action.Line,
+                 "action has " + std::to_string(lines.size()) + " lines; lines after the " +
+                     std::to_string(kMaxActionLines) + "th are dropped",
+                 code::kActionLinesDropped);
     }
 
     void WriteNextState(int row) {
@@ -238,9 +247,11 @@ private:
         for (std::size_t b = 0; b < branches.size(); ++b) {
             const Branch& branch = branches[b];
             if (unconditionalWritten) {
-                Warn(branch.Line, "transition from state " + Quote(state.Name) + " to " +
-                                      Quote(branch.TargetName) +
-                                      " is never taken: an unconditional transition comes first");
+                Warn(branch.Line,
+                     "transition from state " + Quote(state.Name) + " to " +
+                         Quote(branch.TargetName) +
+                         " is never taken: an unconditional transition comes first",
+                     code::kTransitionNeverTaken);
                 continue;
             }
             WriteBranch(state, branch.Unconditional() ? "" : branch.Condition, b == 0,
@@ -261,6 +272,12 @@ private:
                      const std::string& target, Integer transitionId) {
         const std::string chain = first ? "" : "else ";
         const std::string guard = condition.empty() ? "" : "if ( " + condition + " ) ";
+        const bool hooked = plan_.Options.CoverageHooks && transitionId != 0;
+        const std::string hook = "KESTROM_COVERAGE ( " + std::to_string(transitionId) + " ) ;";
+        if (!kinds_ && hooked) {
+            Line(24, {chain, guard, "{ NextState = ", target, " ; ", hook, " }"});
+            return;
+        }
         if (!kinds_) {
             Line(24, {chain, guard, "NextState = ", target, " ;"});
             return;
@@ -270,6 +287,7 @@ private:
         Line(24, "{");
         Line(32, {"NextState = ", target, " ;"});
         Line(32, "EntryPending = true ;");
+        if (hooked) Line(32, hook);
         WriteActions(state.Id, ActionPlace::Exit, 32);
         if (transitionId != 0) WriteActions(transitionId, ActionPlace::Transition, 32);
         Line(24, "}");
@@ -308,8 +326,10 @@ private:
                 found = true;
             }
         if (!found)
-            Warn(transition.Line, "transition goes to object " +
-                                      std::to_string(transition.TargetId) + ", which is no state");
+            Warn(transition.Line,
+                 "transition goes to object " + std::to_string(transition.TargetId) +
+                     ", which is no state",
+                 code::kTargetNoState);
         return name;
     }
 
@@ -367,7 +387,9 @@ private:
         Line(8, "} //while");
     }
 
-    void Warn(int line, std::string message) { warnings_.push_back({line, std::move(message)}); }
+    void Warn(int line, std::string message, std::string_view code) {
+        warnings_.push_back({line, std::move(message), code});
+    }
 
     const FsmModel& m_;
     const ModulePlan& plan_;

@@ -43,6 +43,20 @@ std::string LocateSample(const std::string& file);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
+// Sets an environment variable (nullptr unsets it) until the end of the scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::string saved_;
+    bool wasSet_;
+};
+
 // A fresh directory under the system's temporary directory, removed at the end.
 class TempDir {
 public:

@@ -148,17 +148,24 @@ TEST(Extensions, WarnsAboutActionsNotWrittenAndEqualPriorities) {
          Transition(42, 8193, 30, 30, "x==2"), Transition(44, 8193, 30, 32, "@ELSE"),
          Action(50, 40, 16, "t();"), Action(51, 6, 1, "d();"), Action(52, 30, 2, "e();")});
     const Diagnostic equal{
-        12, "conditional transitions from state 'A' on lines 10 and 12 have the same priority 1"};
-    const Diagnostic transitionAction{16, "action of a transition is not written"};
-    const Diagnostic diagramAction{17, "action of the diagram is not written"};
+        12, "conditional transitions from state 'A' on lines 10 and 12 have the same priority 1",
+        code::kSamePriority};
+    const Diagnostic transitionAction{16, "action of a transition is not written",
+                                      code::kActionNotWritten};
+    const Diagnostic diagramAction{17, "action of the diagram is not written",
+                                   code::kActionNotWritten};
     const Generated plain = Generate(asf, Extensions{});
-    EXPECT_EQ(plain.Warnings, (Diagnostics{{0, "no initial state: no transition from the reset "
-                                               "port reaches a state"},
-                                           {0, "no clock port: no port is marked as clock"},
-                                           {0, "no trap state: the default: branch names no state"},
-                                           equal,
-                                           transitionAction,
-                                           diagramAction}));
+    EXPECT_EQ(
+        plain.Warnings,
+        (Diagnostics{{0,
+                      "no initial state: no transition from the reset "
+                      "port reaches a state",
+                      code::kNoInitialState},
+                     {0, "no clock port: no port is marked as clock", code::kNoClockPort},
+                     {0, "no trap state: the default: branch names no state", code::kNoTrapState},
+                     equal,
+                     transitionAction,
+                     diagramAction}));
     Extensions kinds;
     kinds.ActionKinds = true;
     const Diagnostics withKinds = Generate(asf, kinds).Warnings;
@@ -180,12 +187,16 @@ TEST(Extensions, AResetNeedsATransitionFromResetWithACondition) {
         return generated.Warnings.back();
     };
     EXPECT_EQ(lastWarning(noReset),
-              (Diagnostic{0, "no reset added: no transition leaves a Reset object"}));
+              (Diagnostic{0, "no reset added: no transition leaves a Reset object",
+                          code::kNoResetAdded}));
     EXPECT_EQ(lastWarning(noCondition),
-              (Diagnostic{9, "no reset added: the transition from Reset has no condition"}));
+              (Diagnostic{9, "no reset added: the transition from Reset has no condition",
+                          code::kNoResetAdded}));
     EXPECT_EQ(lastWarning(readsNoPort),
-              (Diagnostic{9, "reset 'true' reads no input port: it is checked at clock edges "
-                             "only"}));
+              (Diagnostic{9,
+                          "reset 'true' reads no input port: it is checked at clock edges "
+                          "only",
+                          code::kResetReadsNoInput}));
 }
 
 TEST(Extensions, ASynchronousResetAddsNoSensitivity) {
@@ -195,7 +206,8 @@ TEST(Extensions, ASynchronousResetAddsNoSensitivity) {
     all.ActionKinds = all.TypedPorts = all.StatePort = true;
     const Generated generated = Generate(ReadFileBytes(kPump), all, kMethodProcess);
     EXPECT_NE(generated.Text.find("        sensitive << clk.pos() ;\r\n\r\n"), std::string::npos);
-    EXPECT_EQ(generated.Warnings, (Diagnostics{{58, "action of the diagram is not written"}}));
+    EXPECT_EQ(generated.Warnings,
+              (Diagnostics{{58, "action of the diagram is not written", code::kActionNotWritten}}));
 }
 
 } // namespace
