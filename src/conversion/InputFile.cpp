@@ -1,0 +1,84 @@
+#include "conversion/InputFile.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "conversion/Diagnostics.h"
+#include "conversion/FileKind.h"
+
+namespace kestrom {
+namespace {
+
+[[noreturn]] void FailToRead(const std::string& reason) {
+    throw AsfError(0, reason);
+}
+
+// Reads until the end, growing the buffer by doubling; sizeHint is what a
+// regular file holds, so that one buffer (and one more read, to see the end)
+// is all it needs.
+InputText ReadToEnd(int fd, std::size_t sizeHint) {
+    std::size_t capacity = sizeHint < 65536 ? 65536 : sizeHint + 1;
+    std::unique_ptr<char[]> buffer(new char[capacity]);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == capacity) {
+            if (capacity > SIZE_MAX / 2) throw std::bad_alloc();
+            std::unique_ptr<char[]> larger(new char[capacity * 2]);
+            std::memcpy(larger.get(), buffer.get(), used);
+            buffer = std::move(larger);
+            capacity *= 2;
+        }
+        const ssize_t got = ::read(fd, buffer.get() + used, capacity - used);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) FailToRead(std::string("cannot read the file: ") + std::strerror(errno));
+        if (got == 0) return InputText(std::move(buffer), used);
+        used += static_cast<std::size_t>(got);
+    }
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { ::close(fd_); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+InputText ReadInputFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        FailToRead("cannot read the file: it is a directory");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) FailToRead(std::string("cannot open the file: ") + std::strerror(errno));
+    const Descriptor file(fd);
+    return ReadInputDescriptor(file.Get());
+}
+
+InputText ReadInputDescriptor(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        FailToRead(std::string("cannot read the file: ") + std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) FailToRead("cannot read the file: it is a directory");
+    const bool sized = S_ISREG(info.st_mode) && info.st_size > 0;
+    return ReadToEnd(fd, sized ? static_cast<std::size_t>(info.st_size) : 0);
+}
+
+void RequireRegularInput(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return; // the open that follows says why
+    if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+        FailToRead("cannot open the file: " + NotRegularReason(info.st_mode));
+}
+
+} // namespace kestrom

@@ -1,0 +1,37 @@
+// Taking in an input file with a single open, so that what the first-line
+// test sees is what the reader reads: pipes, FIFOs and standard input work
+// as well as regular files. Every reader of input files goes through here.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kestrom {
+
+// The whole content of one input file.
+class InputText {
+public:
+    InputText() = default;
+    InputText(std::unique_ptr<char[]> bytes, std::size_t size)
+        : bytes_(std::move(bytes)), size_(size) {}
+    std::string_view Text() const { return {bytes_.get(), size_}; }
+
+private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+};
+
+// Opens path once and reads it to its end. Throws AsfError (line 0) when it
+// cannot be opened or read, std::bad_alloc when it does not fit in memory.
+InputText ReadInputFile(const std::string& path);
+
+// The same over a descriptor already open, such as standard input; it stays open.
+InputText ReadInputDescriptor(int fd);
+
+// Refuses with AsfError (line 0) a path that names a FIFO, a device or a
+// socket, without opening it: what an interactive program must not block on.
+void RequireRegularInput(const std::string& path);
+
+} // namespace kestrom
