@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake pkg-config git
-  libgtest-dev libbenchmark-dev libsystemc-dev
+  libgtest-dev libbenchmark-dev libsystemc-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils
   clang libclang-rt-14-dev valgrind clang-format

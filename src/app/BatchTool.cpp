@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
@@ -12,65 +13,6 @@
 
 namespace kestrom {
 namespace {
-
-constexpr const char* kUsage =
-    "Usage: kestrom-gen [--process thread|method] INPUT.asf OUTPUT.cpp\n"
-    "\n"
-    "Generates the SystemC module of the state machine drawn in INPUT.asf.\n"
-    "OUTPUT - writes to standard output.\n"
-    "\n"
-    "  --process thread|method  the kind of process to generate; without it,\n"
-    "                           the choice stored in option.dat beside the program\n"
-    "  --help                   show this text\n"
-    "  --version                show the version\n"
-    "\n"
-    "Exit status: 0 generated, 1 not generated, 2 usage error.\n";
-
-struct Arguments {
-    std::optional<Integer> processKind;
-    std::vector<std::string> files;
-    bool help = false;
-    bool version = false;
-};
-
-class UsageError {
-public:
-    explicit UsageError(std::string message) : message(std::move(message)) {}
-    std::string message;
-};
-
-Integer ParseProcessKind(const std::string& value) {
-    if (value == "thread") return kThreadProcess;
-    if (value == "method") return kMethodProcess;
-    throw UsageError("--process takes thread or method, not '" + value + "'");
-}
-
-Arguments ParseArguments(int argc, const char* const argv[]) {
-    Arguments args;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-')
-            args.files.push_back(arg);
-        else if (arg == "--")
-            optionsEnded = true;
-        else if (arg == "--help" || arg == "-h")
-            args.help = true;
-        else if (arg == "--version")
-            args.version = true;
-        else if (arg.rfind("--process=", 0) == 0)
-            args.processKind = ParseProcessKind(arg.substr(10));
-        else if (arg == "--process") {
-            if (++i == argc) throw UsageError("--process needs a value: thread or method");
-            args.processKind = ParseProcessKind(argv[i]);
-        } else {
-            throw UsageError("unknown option '" + arg + "'");
-        }
-    }
-    if (!args.help && !args.version && args.files.size() != 2)
-        throw UsageError("expected INPUT.asf and OUTPUT.cpp");
-    return args;
-}
 
 class BatchRun {
 public:
@@ -135,7 +77,7 @@ int RunBatchTool(int argc, const char* const argv[], const std::string& programD
     try {
         args = ParseArguments(argc, argv);
     } catch (const UsageError& error) {
-        std::fprintf(streams.err, "kestrom-gen: %s\n%s", error.message.c_str(), kUsage);
+        std::fprintf(streams.err, "kestrom-gen: %s\n%s", error.what(), kUsage);
         return kExitUsage;
     }
     if (args.help) {
