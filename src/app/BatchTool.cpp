@@ -2,12 +2,15 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
+#include "conversion/InputFile.h"
 #include "conversion/OptionFile.h"
 #include "model/ProductInfo.h"
 
@@ -23,12 +26,16 @@ public:
 
     int Run() {
         try {
-            RequireAsfFirstLine(input_);
+            // One open of the input: a pipe or FIFO can be read only once.
+            const InputText input = input_ == "-" ? ReadInputDescriptor(0) : ReadInputFile(input_);
+            RequireAsfFirstLineIn(input.Text());
             Diagnostics warnings;
-            if (output_ == "-")
-                WriteToStandardOutput(GenerateSystemC(input_, model_, warnings));
-            else
-                warnings = GenerateSystemCFile(input_, output_, model_);
+            if (output_ == "-") {
+                WriteToStandardOutput(GenerateSystemCFromText(input.Text(), model_, warnings));
+            } else {
+                RequireOutputIsNotInput(input_, output_);
+                warnings = GenerateSystemCFileFromText(input.Text(), output_, model_);
+            }
             for (const Diagnostic& warning : warnings)
                 Report(input_, warning.Line, "warning", warning.Message);
             return kExitGenerated;
@@ -36,6 +43,10 @@ public:
             Report(input_, error.Line(), "error", error.Message());
         } catch (const OutputError& error) {
             Report(output_, 0, "error", error.Message());
+        } catch (const std::bad_alloc&) {
+            Report(input_, 0, "error", kNotEnoughMemory);
+        } catch (const std::length_error&) {
+            Report(input_, 0, "error", kNotEnoughMemory);
         }
         return kExitNotGenerated;
     }
@@ -69,6 +80,14 @@ private:
     FsmModel& model_;
 };
 
+// --help and --version succeed only when their text was written.
+int Written(BatchStreams streams) {
+    if (std::fflush(streams.out) == 0 && !std::ferror(streams.out)) return kExitGenerated;
+    std::fprintf(streams.err, "kestrom-gen: error: cannot write standard output: %s\n",
+                 std::strerror(errno));
+    return kExitNotGenerated;
+}
+
 } // namespace
 
 int RunBatchTool(int argc, const char* const argv[], const std::string& programDir,
@@ -82,13 +101,13 @@ int RunBatchTool(int argc, const char* const argv[], const std::string& programD
     }
     if (args.help) {
         std::fputs(kUsage, streams.out);
-        return kExitGenerated;
+        return Written(streams);
     }
     if (args.version) {
         std::fprintf(streams.out, "%.*s %.*s\n", static_cast<int>(kProductName.size()),
                      kProductName.data(), static_cast<int>(kProductVersion.size()),
                      kProductVersion.data());
-        return kExitGenerated;
+        return Written(streams);
     }
     return BatchRun(args, programDir, streams).Run();
 }

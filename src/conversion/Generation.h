@@ -10,6 +10,10 @@
 
 namespace kestrom {
 
+// What a generation that ran out of memory reports, in the batch tool and
+// the window alike.
+constexpr const char* kNotEnoughMemory = "not enough memory to read and convert the file";
+
 // Reads, checks and writes into memory; warnings come sorted by line.
 // Throws AsfError when the ASF file cannot be read or generated.
 std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings);

@@ -56,6 +56,8 @@ private:
 } // namespace
 
 InputText ReadInputFile(const std::string& path) {
+    const int named = DescriptorNamedBy(path);
+    if (named >= 0) return ReadInputDescriptor(named);
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         FailToRead("cannot read the file: it is a directory");
@@ -75,10 +77,8 @@ InputText ReadInputDescriptor(int fd) {
 }
 
 void RequireRegularInput(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return; // the open that follows says why
-    if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
-        FailToRead("cannot open the file: " + NotRegularReason(info.st_mode));
+    const std::string reason = NotRegularReasonAt(path);
+    if (!reason.empty()) FailToRead("cannot open the file: " + reason);
 }
 
 } // namespace kestrom

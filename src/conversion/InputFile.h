@@ -23,7 +23,8 @@ private:
     std::size_t size_ = 0;
 };
 
-// Opens path once and reads it to its end. Throws AsfError (line 0) when it
+// Opens path once and reads it to its end; /dev/stdin and the like are read
+// through the descriptor they name, never opened again. Throws AsfError (line 0) when it
 // cannot be opened or read, std::bad_alloc when it does not fit in memory.
 InputText ReadInputFile(const std::string& path);
 

@@ -65,22 +65,6 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// /dev/stdout, /dev/fd/1 and the like name a descriptor this process already
-// holds (opened by the shell, perhaps for appending); -1 for any other path.
-int NamedDescriptor(const std::string& path) {
-    if (path == "/dev/stdout") return 1;
-    if (path == "/dev/stderr") return 2;
-    for (const std::string prefix : {"/dev/fd/", "/proc/self/fd/"}) {
-        if (path.compare(0, prefix.size(), prefix) != 0) continue;
-        const std::string digits = path.substr(prefix.size());
-        if (digits.empty() || digits.size() > 9 ||
-            digits.find_first_not_of("0123456789") != std::string::npos)
-            return -1;
-        return std::stoi(digits);
-    }
-    return -1;
-}
-
 std::string ReadLink(const std::string& path, const std::string& shownPath) {
     std::string content(256, '\0');
     for (;;) {
@@ -111,7 +95,7 @@ Target FindTarget(const std::string& path) {
     Target target;
     target.Path = path;
     for (int links = 0; links <= kMaxLinks; ++links) {
-        target.Descriptor = NamedDescriptor(target.Path);
+        target.Descriptor = DescriptorNamedBy(target.Path);
         if (target.Descriptor >= 0) return target;
         if (::lstat(target.Path.c_str(), &target.Info) != 0) {
             if (errno == ENOENT) return target;

@@ -9,7 +9,7 @@
 namespace kestrom {
 namespace {
 
-constexpr int kMaxActionLines = 125;
+constexpr std::size_t kMaxActionLines = 125;
 
 class SystemCWriter {
 public:
@@ -173,13 +173,13 @@ private:
         for (int a = 1; a <= m_.ActionCount; ++a) {
             const ActionRec& action = m_.ActionTable[a];
             if (action.OwnerId != state.Id) continue;
-            const std::vector<std::string> lines = DecodeActionLines(action.Text);
-            const int written = std::min<int>(static_cast<int>(lines.size()), kMaxActionLines);
-            for (int i = 0; i < written; ++i)
-                Line(24, lines[i]);
-            if (written < static_cast<int>(lines.size()))
+            std::size_t seen = 0;
+            const std::size_t lines = ForEachActionLine(action.Text, [&](std::string_view line) {
+                if (seen++ < kMaxActionLines) Line(24, line);
+            });
+            if (lines > kMaxActionLines)
                 Warn(action.Line, "action of state " + Quote(state.Name) + " has " +
-                                      std::to_string(lines.size()) + " lines; lines after the " +
+                                      std::to_string(lines) + " lines; lines after the " +
                                       std::to_string(kMaxActionLines) + "th are dropped");
             EmptyLines(1);
         }

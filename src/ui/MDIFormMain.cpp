@@ -1,5 +1,7 @@
 #include "ui/MDIFormMain.h"
 
+#include <new>
+
 #include <QAction>
 #include <QFile>
 #include <QIcon>
@@ -13,6 +15,8 @@
 
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
+#include "conversion/InputFile.h"
+#include "conversion/OutputFile.h"
 #include "model/ProductInfo.h"
 #include "ui/FormAbout.h"
 #include "ui/FormOption.h"
@@ -191,6 +195,7 @@ void MDIFormMain::mnuOpen_Click() {
     commonDialogASF_.FileName = *chosen;
     SetStatusText(*chosen + " File Opened");
     model_.AsfPath = LocalPath(*chosen);
+    if (RefusedAsNotRegular()) return;
 
     bool passes = false;
     try {
@@ -207,6 +212,21 @@ void MDIFormMain::mnuOpen_Click() {
         mnuClose_Click();
     }
     EnDisMDI(kTrue);
+}
+
+// A FIFO or device would block the first-line test: say so and close.
+bool MDIFormMain::RefusedAsNotRegular() {
+    try {
+        RequireRegularInput(model_.AsfPath);
+        return false;
+    } catch (const AsfError& error) {
+        platform_.ShowMessage(this, {FromLocalPath(FormatDiagnostic(model_.AsfPath, error.Line(),
+                                                                    "error", error.Message())),
+                                     "ASF File Error", MessageIcon::Error, QString()});
+    }
+    asfOpened_ = kFalse;
+    mnuClose_Click();
+    return true;
 }
 
 void MDIFormMain::mnuClose_Click() {
@@ -242,6 +262,8 @@ void MDIFormMain::mnuFSM_Click() {
 
     Diagnostics warnings;
     try {
+        RequireRegularInput(model_.AsfPath);
+        RequireRegularOutput(model_.CppPath);
         warnings = GenerateSystemCFile(model_.AsfPath, model_.CppPath, model_);
     } catch (const AsfError& error) {
         ReportNotGenerated(*chosen, "ASF File Error",
@@ -252,6 +274,11 @@ void MDIFormMain::mnuFSM_Click() {
         ReportNotGenerated(*chosen, "Output File Error",
                            FromLocalPath(FormatDiagnostic(model_.CppPath, error.Line(), "error",
                                                           error.Message())));
+        return;
+    } catch (const std::bad_alloc&) {
+        ReportNotGenerated(
+            *chosen, "Not Enough Memory",
+            FromLocalPath(FormatDiagnostic(model_.AsfPath, 0, "error", kNotEnoughMemory)));
         return;
     }
 

@@ -63,6 +63,7 @@ private:
                         const QKeySequence& shortcut, void (MDIFormMain::*command)());
     void SetStatusText(const QString& text);
     void ReportNotGenerated(const QString& cppPath, const QString& title, const QString& text);
+    bool RefusedAsNotRegular();
 
     Platform& platform_;
     FsmModel& model_;
