@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,17 +19,28 @@ namespace {
     throw AsfError(0, reason);
 }
 
+// A large buffer is mapped with its pages in place at once, which costs far
+// less than taking them one fault at a time while reading.
+InputBuffer NewBuffer(std::size_t size) {
+    constexpr std::size_t kMapFrom = 256 * 1024;
+    if (size < kMapFrom) return InputBuffer(new char[size]);
+    void* mapped = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    return InputBuffer(static_cast<char*>(mapped), InputBufferRelease{size});
+}
+
 // Reads until the end, growing the buffer by doubling; sizeHint is what a
 // regular file holds, so that one buffer (and one more read, to see the end)
 // is all it needs.
 InputText ReadToEnd(int fd, std::size_t sizeHint) {
     std::size_t capacity = sizeHint < 65536 ? 65536 : sizeHint + 1;
-    std::unique_ptr<char[]> buffer(new char[capacity]);
+    InputBuffer buffer = NewBuffer(capacity);
     std::size_t used = 0;
     for (;;) {
         if (used == capacity) {
             if (capacity > SIZE_MAX / 2) throw std::bad_alloc();
-            std::unique_ptr<char[]> larger(new char[capacity * 2]);
+            InputBuffer larger = NewBuffer(capacity * 2);
             std::memcpy(larger.get(), buffer.get(), used);
             buffer = std::move(larger);
             capacity *= 2;
@@ -54,6 +66,13 @@ private:
 };
 
 } // namespace
+
+void InputBufferRelease::operator()(char* bytes) const {
+    if (Mapped > 0)
+        ::munmap(bytes, Mapped);
+    else
+        delete[] bytes;
+}
 
 InputText ReadInputFile(const std::string& path) {
     const int named = DescriptorNamedBy(path);

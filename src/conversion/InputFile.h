@@ -10,16 +10,22 @@
 
 namespace kestrom {
 
+// Gives back a buffer of ReadInputFile's: mapped when large, else from new[].
+struct InputBufferRelease {
+    std::size_t Mapped = 0;
+    void operator()(char* bytes) const;
+};
+using InputBuffer = std::unique_ptr<char[], InputBufferRelease>;
+
 // The whole content of one input file.
 class InputText {
 public:
     InputText() = default;
-    InputText(std::unique_ptr<char[]> bytes, std::size_t size)
-        : bytes_(std::move(bytes)), size_(size) {}
+    InputText(InputBuffer bytes, std::size_t size) : bytes_(std::move(bytes)), size_(size) {}
     std::string_view Text() const { return {bytes_.get(), size_}; }
 
 private:
-    std::unique_ptr<char[]> bytes_;
+    InputBuffer bytes_;
     std::size_t size_ = 0;
 };
 
