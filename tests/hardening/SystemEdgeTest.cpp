@@ -2,6 +2,7 @@
 // inputs that are pipes or FIFOs, outputs that are devices, descriptors,
 // links, files of other users or long names, and signals during a write.
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -76,6 +77,22 @@ TEST_F(SystemEdges, RunningOutOfMemoryIsAnErrorNeverAnAbort) {
     EXPECT_EQ(Generate(escapes, dir_ / "out/one.cpp").ExitCode, 0);
     EXPECT_EQ(std::filesystem::file_size(dir_ / "out/escapes.cpp"),
               std::filesystem::file_size(dir_ / "out/one.cpp") + 50'000'000 - 1);
+}
+
+// Needs 2.2 GB of disk and memory and about a minute: run with KESTROM_SLOW_TESTS=1.
+TEST_F(SystemEdges, TheLineCountStopsWithAnErrorBeforeItOverflows) {
+    if (!std::getenv("KESTROM_SLOW_TESTS")) GTEST_SKIP() << "set KESTROM_SLOW_TESTS=1 to run";
+    const std::string many = dir_ / "many.asf";
+    {
+        std::ofstream out(many, std::ios::binary);
+        out << "VERSION=1.19\n";
+        const std::string newlines(1 << 20, '\n');
+        for (int chunk = 0; chunk < 2100; ++chunk)
+            out << newlines;
+    }
+    const ProcessResult run = Generate(many, dir_ / "out/many.cpp");
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Err, many + ":2147483647: error: the file has more than 2147483647 lines\n");
 }
 
 TEST_F(SystemEdges, PipesFifosAndStandardInputAreReadOnce) {
