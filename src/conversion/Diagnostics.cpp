@@ -1,5 +1,7 @@
 #include "conversion/Diagnostics.h"
 
+#include <map>
+
 namespace kestrom {
 namespace {
 
@@ -13,6 +15,33 @@ std::string FormatDiagnostic(const std::string& file, int line, const std::strin
                              const std::string& message) {
     std::string where = line > 0 ? file + ":" + std::to_string(line) : file;
     return where + ": " + severity + ": " + message;
+}
+
+std::string Abridged(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    if (text.size() <= kShown) return std::string(text);
+    return std::string(text.substr(0, kShown)) + "... (" + std::to_string(text.size()) +
+           " characters)";
+}
+
+void LimitPerKind(Diagnostics& warnings, std::size_t limit) {
+    std::map<std::string_view, std::size_t> total;
+    for (const Diagnostic& warning : warnings)
+        ++total[warning.Code];
+    std::map<std::string_view, std::size_t> seen;
+    Diagnostics kept;
+    for (Diagnostic& warning : warnings) {
+        const std::size_t count = ++seen[warning.Code];
+        if (count > limit) continue;
+        const std::string_view kind = warning.Code;
+        kept.push_back(std::move(warning));
+        if (count == limit && total[kind] > limit)
+            kept.push_back({0,
+                            std::to_string(total[kind] - limit) +
+                                " more warnings like the one above are not shown",
+                            kind});
+    }
+    warnings = std::move(kept);
 }
 
 ConversionError::ConversionError(int line, std::string message)

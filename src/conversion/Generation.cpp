@@ -11,9 +11,10 @@
 namespace kestrom {
 namespace {
 
-void SortByLine(Diagnostics& warnings) {
+void SortAndLimit(Diagnostics& warnings) {
     std::stable_sort(warnings.begin(), warnings.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
+    LimitPerKind(warnings);
 }
 
 } // namespace
@@ -23,7 +24,7 @@ std::string GenerateSystemCFromText(std::string_view asfText, FsmModel& model,
     ReadAsfText(asfText, model);
     warnings = CheckModel(model);
     std::string text = WriteSystemC(model, warnings);
-    SortByLine(warnings);
+    SortAndLimit(warnings);
     return text;
 }
 
@@ -34,7 +35,7 @@ Diagnostics GenerateSystemCFileFromText(std::string_view asfText, const std::str
     ReadAsfText(asfText, model);
     Diagnostics warnings = CheckModel(model);
     ReplaceFileContent(cppPath, [&](TextOutput& out) { WriteSystemC(model, warnings, out); });
-    SortByLine(warnings);
+    SortAndLimit(warnings);
     return warnings;
 }
 

@@ -14,7 +14,8 @@ namespace kestrom {
 // the window alike.
 constexpr const char* kNotEnoughMemory = "not enough memory to read and convert the file";
 
-// Reads, checks and writes into memory; warnings come sorted by line.
+// Reads, checks and writes into memory; warnings come sorted by line, at
+// most 100 of each kind.
 // Throws AsfError when the ASF file cannot be read or generated.
 std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings);
 

@@ -75,8 +75,12 @@ void InputBufferRelease::operator()(char* bytes) const {
 }
 
 InputText ReadInputFile(const std::string& path) {
+    // A regular file behind the name is opened again (from its start), as
+    // the shell does; anything else is read where it stands.
     const int named = DescriptorNamedBy(path);
-    if (named >= 0) return ReadInputDescriptor(named);
+    struct stat namedInfo {};
+    if (named >= 0 && (::fstat(named, &namedInfo) != 0 || !S_ISREG(namedInfo.st_mode)))
+        return ReadInputDescriptor(named);
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         FailToRead("cannot read the file: it is a directory");
@@ -93,6 +97,37 @@ InputText ReadInputDescriptor(int fd) {
     if (S_ISDIR(info.st_mode)) FailToRead("cannot read the file: it is a directory");
     const bool sized = S_ISREG(info.st_mode) && info.st_size > 0;
     return ReadToEnd(fd, sized ? static_cast<std::size_t>(info.st_size) : 0);
+}
+
+namespace {
+
+bool CanBeReadAgain(const std::string& path) {
+    if (path == "-") return false;
+    const int named = DescriptorNamedBy(path);
+    struct stat info {};
+    const int got = named >= 0 ? ::fstat(named, &info) : ::stat(path.c_str(), &info);
+    return got != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+SpooledInput::SpooledInput(const std::string& path) : path_(path) {
+    if (CanBeReadAgain(path)) return;
+    const InputText input = path == "-" ? ReadInputDescriptor(0) : ReadInputFile(path);
+    fd_ = ::memfd_create("kestrom-input", MFD_CLOEXEC);
+    if (fd_ < 0) FailToRead(std::string("cannot keep the input: ") + std::strerror(errno));
+    std::string_view text = input.Text();
+    while (!text.empty()) {
+        const ssize_t written = ::write(fd_, text.data(), text.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) FailToRead(std::string("cannot keep the input: ") + std::strerror(errno));
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    path_ = "/proc/self/fd/" + std::to_string(fd_);
+}
+
+SpooledInput::~SpooledInput() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 void RequireRegularInput(const std::string& path) {

@@ -37,6 +37,23 @@ InputText ReadInputFile(const std::string& path);
 // The same over a descriptor already open, such as standard input; it stays open.
 InputText ReadInputDescriptor(int fd);
 
+// An input that can be read only once (standard input as "-", a pipe, a
+// FIFO, a device) taken in whole and kept in an unnamed file, so that every
+// reader after it can open it again by Path(); a regular file is left as it
+// is. Throws as ReadInputFile does.
+class SpooledInput {
+public:
+    explicit SpooledInput(const std::string& path);
+    ~SpooledInput();
+    SpooledInput(const SpooledInput&) = delete;
+    SpooledInput& operator=(const SpooledInput&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 // Refuses with AsfError (line 0) a path that names a FIFO, a device or a
 // socket, without opening it: what an interactive program must not block on.
 void RequireRegularInput(const std::string& path);

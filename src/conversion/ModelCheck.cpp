@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/TextCodec.h"
+
 namespace kestrom {
 namespace {
 
@@ -62,7 +64,7 @@ bool IsKeyword(std::string_view name) {
 }
 
 std::string Quote(const std::string& name) {
-    return "'" + name + "'";
+    return "'" + Abridged(name) + "'";
 }
 
 class ModelChecker {
@@ -87,16 +89,20 @@ private:
         int Line;
     };
 
-    void Warn(int line, std::string message) { found_.push_back({line, std::move(message)}); }
+    void Warn(int line, std::string_view code, std::string message) {
+        found_.push_back({line, std::move(message), code});
+    }
 
     void CheckMachine() {
         if (m_.InitStateIndex == 0)
-            Warn(0, "no initial state: no transition from the reset port reaches a state");
+            Warn(0, code::kNoInitialState,
+                 "no initial state: no transition from the reset port reaches a state");
         bool hasClock = false;
         for (int p = 1; p <= m_.PortCount; ++p)
             hasClock = hasClock || m_.PortTable[p].IsClock;
-        if (!hasClock) Warn(0, "no clock port: no port is marked as clock");
-        if (m_.TrapStateIndex == 0) Warn(0, "no trap state: the default: branch names no state");
+        if (!hasClock) Warn(0, code::kNoClockPort, "no clock port: no port is marked as clock");
+        if (m_.TrapStateIndex == 0)
+            Warn(0, code::kNoTrapState, "no trap state: the default: branch names no state");
     }
 
     std::vector<Named> StateNames() const {
@@ -117,14 +123,15 @@ private:
         std::map<std::string, int> firstLine;
         for (const Named& object : objects) {
             if (object.Name->empty()) {
-                Warn(object.Line, kind + " " + std::to_string(object.Id) + " has no name");
+                Warn(object.Line, code::kNoName,
+                     kind + " " + std::to_string(object.Id) + " has no name");
                 continue;
             }
             const auto [earlier, isNew] = firstLine.emplace(*object.Name, object.Line);
             if (!isNew)
-                Warn(object.Line, "two " + kind + "s are named " + Quote(*object.Name) +
-                                      " (the other on line " + std::to_string(earlier->second) +
-                                      ")");
+                Warn(object.Line, code::kSameName,
+                     "two " + kind + "s are named " + Quote(*object.Name) + " (the other on line " +
+                         std::to_string(earlier->second) + ")");
             CheckName(kind, *object.Name, object.Line);
         }
     }
@@ -132,32 +139,52 @@ private:
     void CheckName(const std::string& kind, const std::string& name, int line) {
         if (name.empty()) return;
         if (!IsIdentifier(name))
-            Warn(line, kind + " name " + Quote(name) + " is not a valid C++ identifier");
+            Warn(line, code::kNotIdentifier,
+                 kind + " name " + Quote(name) + " is not a valid C++ identifier");
         else if (IsKeyword(name))
-            Warn(line, kind + " name " + Quote(name) + " is a C++ keyword");
+            Warn(line, code::kKeywordName, kind + " name " + Quote(name) + " is a C++ keyword");
     }
 
+    // A state is reached along its transitions and, when none of its
+    // transitions is unconditional, by the fall-back to the default state.
+    // The trap state is there for illegal states and needs no way in.
     void CheckReachability() {
         if (m_.InitStateIndex == 0) return;
         std::vector<bool> reached(static_cast<std::size_t>(m_.StateCount) + 1, false);
-        std::vector<int> pending{m_.InitStateIndex};
-        reached[static_cast<std::size_t>(m_.InitStateIndex)] = true;
+        std::vector<int> pending;
+        const auto reach = [&](int s) {
+            if (reached[s]) return;
+            reached[s] = true;
+            pending.push_back(s);
+        };
+        reach(m_.InitStateIndex);
         while (!pending.empty()) {
             const Integer from = m_.StateTable[pending.back()].Id;
             pending.pop_back();
+            bool unconditional = false;
             for (int t = 1; t <= m_.TransitionCount; ++t) {
                 if (m_.TransitionTable[t].SourceId != from) continue;
+                unconditional = unconditional || IsUnconditional(m_.TransitionTable[t].Id);
                 for (int s : RowsWithId(m_.TransitionTable[t].TargetId))
-                    if (!reached[s]) {
-                        reached[s] = true;
-                        pending.push_back(s);
-                    }
+                    reach(s);
             }
+            if (!unconditional && m_.DefaultStateIndex > 0) reach(m_.DefaultStateIndex);
         }
         for (int s = 1; s <= m_.StateCount; ++s)
-            if (!reached[s])
-                Warn(m_.StateTable[s].Line, "state " + Quote(m_.StateTable[s].Name) +
-                                                " is not reached from the initial state");
+            if (!reached[s] && s != m_.TrapStateIndex)
+                Warn(m_.StateTable[s].Line, code::kUnreachedState,
+                     "state " + Quote(m_.StateTable[s].Name) +
+                         " is not reached from the initial state");
+    }
+
+    // As the writer decides: the last condition drawn on a transition is its
+    // condition, and "@ELSE" counts as none.
+    bool IsUnconditional(Integer transitionId) const {
+        const std::string* condition = nullptr;
+        for (int c = 1; c <= m_.ConditionCount; ++c)
+            if (m_.ConditionTable[c].OwnerId == transitionId)
+                condition = &m_.ConditionTable[c].Text;
+        return condition == nullptr || IsElseCondition(*condition);
     }
 
     std::vector<int> RowsWithId(Integer id) {

@@ -178,9 +178,10 @@ private:
                 if (seen++ < kMaxActionLines) Line(24, line);
             });
             if (lines > kMaxActionLines)
-                Warn(action.Line, "action of state " + Quote(state.Name) + " has " +
-                                      std::to_string(lines) + " lines; lines after the " +
-                                      std::to_string(kMaxActionLines) + "th are dropped");
+                Warn(action.Line, code::kActionLinesDropped,
+                     "action of state " + Quote(state.Name) + " has " + std::to_string(lines) +
+                         " lines; lines after the " + std::to_string(kMaxActionLines) +
+                         "th are dropped");
             EmptyLines(1);
         }
     }
@@ -194,9 +195,10 @@ private:
         for (int a = 1; a <= m_.BranchCount; ++a) {
             const BranchRec& branch = m_.BranchTable[a];
             if (unconditionalWritten) {
-                Warn(branch.Line, "transition from state " + Quote(state.Name) + " to " +
-                                      Quote(branch.TargetName) +
-                                      " is never taken: an unconditional transition comes first");
+                Warn(branch.Line, code::kTransitionNeverTaken,
+                     "transition from state " + Quote(state.Name) + " to " +
+                         Quote(branch.TargetName) +
+                         " is never taken: an unconditional transition comes first");
                 continue;
             }
             WriteBranchLine(branch, a == 1 ? "" : "else ");
@@ -247,8 +249,9 @@ private:
                 branch.TargetFound = kTrue;
             }
             if (!branch.TargetFound)
-                Warn(branch.Line, "transition goes to object " + std::to_string(branch.TargetId) +
-                                      ", which is no state");
+                Warn(branch.Line, code::kTargetNoState,
+                     "transition goes to object " + std::to_string(branch.TargetId) +
+                         ", which is no state");
         }
     }
 
@@ -271,9 +274,11 @@ private:
                               [](const BranchRec& branch) { return !branch.IsElse; });
     }
 
-    void Warn(int line, std::string message) { warnings_.push_back({line, std::move(message)}); }
+    void Warn(int line, std::string_view code, std::string message) {
+        warnings_.push_back({line, std::move(message), code});
+    }
 
-    static std::string Quote(const std::string& name) { return "'" + name + "'"; }
+    static std::string Quote(const std::string& name) { return "'" + Abridged(name) + "'"; }
 
     FsmModel& m_;
     Diagnostics& warnings_;

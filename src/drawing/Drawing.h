@@ -39,7 +39,18 @@ enum class ObjectKind {
     Other,       // any other letter: kept, never drawn
 };
 
-enum class BuiltinKind { InPort, OutPort, BiDirPort, Signal, Constant, Reset, Entry, Exit, Link, Other };
+enum class BuiltinKind {
+    InPort,
+    OutPort,
+    BiDirPort,
+    Signal,
+    Constant,
+    Reset,
+    Entry,
+    Exit,
+    Link,
+    Other
+};
 
 // Token 3 of an A line.
 enum ActionKind : int {
@@ -54,24 +65,24 @@ struct DrawnObject {
     ObjectKind Kind = ObjectKind::Other;
     char Letter = '?';
     ObjectId Id = 0;
-    ObjectId Parent = 0;   // token 2: parent diagram/frame, or owner (L, A, C, K, D, H)
+    ObjectId Parent = 0;    // token 2: parent diagram/frame, or owner (L, A, C, K, D, H)
     std::int64_t Flags = 0; // token 3 (for A lines: the action kind)
     int Line = 0;           // ASF line the object starts on
     int LastLine = 0;       // last continuation line (== Line without continuations)
 
-    std::string Style;      // bundle name without quotes, or the inline style tokens
+    std::string Style; // bundle name without quotes, or the inline style tokens
     BuiltinKind Builtin = BuiltinKind::Other; // I lines
-    ObjectId From = 0;      // W lines
-    ObjectId To = 0;        // W lines
-    ObjectId Clock = 0;     // F lines: token 4, the clock port's id
+    ObjectId From = 0;                        // W lines
+    ObjectId To = 0;                          // W lines
+    ObjectId Clock = 0;                       // F lines: token 4, the clock port's id
 
     // Geometry after the '|': states: Points[0] = centre and Radius;
     // transitions: 1 + 3k Bézier points; texts and builtins: Points[0] is the
     // anchor; frames: two corners.
     std::vector<Point> Points;
-    Point Radius;           // S lines: rx, ry
+    Point Radius;               // S lines: rx, ry
     bool GeometryValid = false; // false: drawn at a fallback place or left out
-    std::string Text;       // decoded text (escapes \n, \", \\ undone) of L/A/C/G/K/D
+    std::string Text;           // decoded text (escapes \n, \", \\ undone) of L/A/C/G/K/D
 };
 
 struct Sheet {
@@ -81,21 +92,42 @@ struct Sheet {
     int Line = 0;
 };
 
+// A named style of the BUNDLES section: `B T "Conditions" 128,0,128 0 0 0 …`.
+struct Bundle {
+    char Kind = '?';       // T text, F filled shape, L line
+    std::string Name;      // without quotes
+    std::string Style;     // the tokens after the name, as for an inline style
+    double TextHeight = 0; // StyleTextHeight(Style)
+    int Line = 0;
+};
+
+// The text height of a style (the seventh style token, in sheet units), or
+// 0 when the style does not give one.
+double StyleTextHeight(std::string_view style);
+
 struct Drawing {
-    std::string Version;   // "1.19"
-    int MinorVersion = 0;  // 19; 0 when the first line is not VERSION=1.nn
-    std::string Language;  // VERILOG, VHDL, … as in the header
+    std::string Version;  // "1.19"
+    int MinorVersion = 0; // 19; 0 when the first line is not VERSION=1.nn
+    std::string Language; // VERILOG, VHDL, … as in the header
     std::string Entity;
     std::vector<Sheet> Sheets;
+    std::vector<Bundle> Bundles;
     std::vector<DrawnObject> Objects; // in file order
     // What could not be read; the reader never throws on content, it keeps
     // what it could and says which line it left out or placed by fallback.
     Diagnostics Problems;
 
     const DrawnObject* Find(ObjectId id) const;
-    void Index(); // rebuilds the id lookup after Objects changed
+    void Index(); // rebuilds the id and bundle lookups after Objects or Bundles changed
+
+    // The bundle of that name, or null.
+    const Bundle* FindBundle(std::string_view name) const;
+    // The text height an object's style (bundle or inline) gives, or 0.
+    double TextHeightOf(const DrawnObject& object) const;
+
 private:
     std::unordered_map<ObjectId, std::size_t> byId_;
+    std::unordered_map<std::string, std::size_t> bundleByName_;
 };
 
 // Reads the text as drawn; never throws on content.

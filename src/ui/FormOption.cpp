@@ -16,8 +16,13 @@
 namespace kestrom::ui {
 namespace {
 
+// Beside the program, or in the user's configuration folder when the
+// program's folder cannot be written.
 std::string OptionFile(const Platform& platform) {
-    return OptionFilePath(QFile::encodeName(platform.ProgramDirectory()).toStdString());
+    const std::string path =
+        OptionFileLocation(QFile::encodeName(platform.ProgramDirectory()).toStdString());
+    MakeOptionFileDirectory(path);
+    return path;
 }
 
 QRect TwipsRect(int left, int top, int width, int height) {

@@ -17,8 +17,10 @@
 #include "conversion/Generation.h"
 #include "conversion/InputFile.h"
 #include "conversion/OutputFile.h"
+#include "extensions/ExtendedGeneration.h"
 #include "model/ProductInfo.h"
 #include "ui/FormAbout.h"
+#include "ui/FormExtensions.h"
 #include "ui/FormOption.h"
 #include "ui/Platform.h"
 #include "ui/WindowServices.h"
@@ -101,6 +103,7 @@ void MDIFormMain::BuildMenus() {
     mnuFSM_ = AddCommand(mnuGen_, "mnuFSM", "SystemC FSM Code", QKeySequence("Ctrl+S"),
                          &MDIFormMain::mnuFSM_Click);
     mnuOpt_ = AddCommand(mnuGen_, "mnuOpt", "Option", QKeySequence(), &MDIFormMain::mnuOpt_Click);
+    AddCommand(mnuGen_, "mnuExt", "Extensions\u2026", QKeySequence(), &MDIFormMain::mnuExt_Click);
 
     mnuHelp_ = menuBar()->addMenu("&Help");
     mnuHelp_->setObjectName("mnuHelp");
@@ -155,6 +158,9 @@ FormOption* MDIFormMain::OptionsDialog() const {
 FormAbout* MDIFormMain::AboutBox() const {
     return formAbout_;
 }
+FormExtensions* MDIFormMain::ExtensionsDialog() const {
+    return formExtensions_;
+}
 
 void MDIFormMain::EnDisMDI(Flag enable) {
     bool menusOn = IsTrue(enable);
@@ -199,7 +205,7 @@ void MDIFormMain::mnuOpen_Click() {
 
     bool passes = false;
     try {
-        passes = PassesFirstLineTest(model_.AsfPath);
+        passes = PassesAcceptedFirstLine(model_.AsfPath, LoadExtensionChoices());
     } catch (const std::exception&) {
         passes = false; // an unreadable file has no first line
     }
@@ -264,7 +270,8 @@ void MDIFormMain::mnuFSM_Click() {
     try {
         RequireRegularInput(model_.AsfPath);
         RequireRegularOutput(model_.CppPath);
-        warnings = GenerateSystemCFile(model_.AsfPath, model_.CppPath, model_);
+        warnings =
+            GenerateModuleFile(model_.AsfPath, model_.CppPath, model_, LoadExtensionChoices());
     } catch (const AsfError& error) {
         ReportNotGenerated(*chosen, "ASF File Error",
                            FromLocalPath(FormatDiagnostic(model_.AsfPath, error.Line(), "error",
@@ -301,6 +308,11 @@ void MDIFormMain::mnuOpt_Click() {
     }
     formOption_->show();
     EnDisMDI(kFalse);
+}
+
+void MDIFormMain::mnuExt_Click() {
+    if (!formExtensions_) formExtensions_ = new FormExtensions(this);
+    formExtensions_->open();
 }
 
 void MDIFormMain::mnuAbout_Click() {

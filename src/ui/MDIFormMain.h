@@ -17,6 +17,7 @@ class QToolBar;
 namespace kestrom::ui {
 
 class FormAbout;
+class FormExtensions;
 class FormOption;
 class Platform;
 
@@ -37,6 +38,7 @@ public:
     void mnuExit_Click();
     void mnuFSM_Click();
     void mnuOpt_Click();
+    void mnuExt_Click();
     void mnuHelpTopic_Click();
     void mnuAbout_Click();
     // Runs the command of the button at the 1-based index; other indexes do nothing.
@@ -48,6 +50,7 @@ public:
     FsmModel& model() const { return model_; }
     FormOption* OptionsDialog() const;
     FormAbout* AboutBox() const;
+    FormExtensions* ExtensionsDialog() const;
 
 private:
     struct CommonDialog {
@@ -85,6 +88,7 @@ private:
 
     QPointer<FormOption> formOption_;
     QPointer<FormAbout> formAbout_;
+    QPointer<FormExtensions> formExtensions_;
 };
 
 } // namespace kestrom::ui

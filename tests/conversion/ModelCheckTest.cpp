@@ -36,23 +36,26 @@ TEST(ModelCheck, ReportsWhatWouldMakeABrokenModule) {
         "W 11 0 0 10 4",
         "W 12 0 0 4 6",
     });
-    EXPECT_EQ(CheckModel(model), Diagnostics({
-                                     {0, "no clock port: no port is marked as clock"},
-                                     {0, "no trap state: the default: branch names no state"},
-                                     {4, "port name 'int' is a C++ keyword"},
-                                     {6, "port 3 has no name"},
-                                     {9, "two states are named 'A' (the other on line 7)"},
-                                     {11, "state name '2nd' is not a valid C++ identifier"},
-                                     {11, "state '2nd' is not reached from the initial state"},
-                                 }));
+    EXPECT_EQ(CheckModel(model),
+              Diagnostics({
+                  {0, "no clock port: no port is marked as clock", code::kNoClockPort},
+                  {0, "no trap state: the default: branch names no state", code::kNoTrapState},
+                  {4, "port name 'int' is a C++ keyword", code::kKeywordName},
+                  {6, "port 3 has no name", code::kNoName},
+                  {9, "two states are named 'A' (the other on line 7)", code::kSameName},
+                  {11, "state name '2nd' is not a valid C++ identifier", code::kNotIdentifier},
+                  {11, "state '2nd' is not reached from the initial state", code::kUnreachedState},
+              }));
 }
 
 TEST(ModelCheck, WithoutInitialStateReachabilityIsNotJudged) {
     const FsmModel model = ReadObjects({"S 1 0 2", "L 2 1 0 0 .State 0 0 0 0 0 0 \"T\"",
                                         "I 3 0 1 0 InPort", "L 4 3 0 0 .Labels 0 0 0 0 0 \"c\""});
     EXPECT_EQ(CheckModel(model),
-              Diagnostics({{0, "no initial state: no transition from the reset port reaches a "
-                               "state"}}));
+              Diagnostics({{0,
+                            "no initial state: no transition from the reset port reaches a "
+                            "state",
+                            code::kNoInitialState}}));
 }
 
 } // namespace

@@ -59,5 +59,36 @@ TEST(OptionFile, ADirectoryInItsPlaceIsReportedWithThePath) {
     EXPECT_THROW(SaveProcessKind(path, kThreadProcess), OptionFileError);
 }
 
+TEST(OptionFile, AnInstalledProgramKeepsItInTheUserConfigurationFolder) {
+    TempDir dir;
+    ScopedEnv config("XDG_CONFIG_HOME", dir.File("config").c_str());
+    EXPECT_EQ(OptionFileDirectory("/usr/bin", true), "/usr/bin");
+    EXPECT_EQ(OptionFileDirectory("/usr/bin", false), dir.File("config") + "/kestrom");
+    EXPECT_EQ(OptionFileLocation(dir.Path()), dir.File("option.dat"));
+
+    const std::string path = dir.File("config") + "/kestrom/option.dat";
+    MakeOptionFileDirectory(path);
+    SaveProcessKind(path, kMethodProcess);
+    EXPECT_EQ(ReadStoredProcessKind(path), kMethodProcess);
+    MakeOptionFileDirectory(dir.File("beside/option.dat")); // a program's folder is never made
+    EXPECT_FALSE(std::filesystem::exists(dir.File("beside")));
+
+    ScopedEnv relative("XDG_CONFIG_HOME", "relative/not/allowed");
+    ScopedEnv home("HOME", "/home/someone");
+    EXPECT_EQ(OptionFileDirectory("/usr/bin", false), "/home/someone/.config/kestrom");
+}
+
+TEST(OptionFile, ReadingTheStoredChoiceLeavesEverythingAsItWas) {
+    TempDir dir;
+    const std::string path = OptionFilePath(dir.Path());
+    EXPECT_EQ(ReadStoredProcessKind(path), kThreadProcess);
+    EXPECT_TRUE(dir.Entries().empty());
+    WriteFileBytes(path, "\xFF");
+    EXPECT_EQ(ReadStoredProcessKind(path), kThreadProcess);
+    WriteFileBytes(path, std::string("\xFF\xFF\x00", 3));
+    EXPECT_EQ(ReadStoredProcessKind(path), kMethodProcess);
+    EXPECT_EQ(ReadFileBytes(path), std::string("\xFF\xFF\x00", 3));
+}
+
 } // namespace
 } // namespace kestrom::test

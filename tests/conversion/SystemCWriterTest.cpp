@@ -106,8 +106,10 @@ TEST(SystemCWriterActions, LinesAfterThe125thAreDroppedWithAWarning) {
     EXPECT_TRUE(HasLine(out, std::string(24, ' ') + "x124;"));
     EXPECT_FALSE(HasLine(out, std::string(24, ' ') + "x125;"));
     EXPECT_EQ(warnings,
-              Diagnostics({{10, "action of state 'B' has 130 lines; lines after the 125th are "
-                                "dropped"}}));
+              Diagnostics({{10,
+                            "action of state 'B' has 130 lines; lines after the 125th are "
+                            "dropped",
+                            code::kActionLinesDropped}}));
 }
 
 TEST(SystemCWriterNextState, ExchangeSortOrdersByPriorityAndMayReverseEqualOnes) {
@@ -153,12 +155,17 @@ TEST(SystemCWriterNextState, NothingIsWrittenAfterAnUnconditionalTransition) {
         Generate(Machine({W(20, 0, 1, 2), W(21, 1, 1, 3), C(30, 21, "x"), W(22, 2, 1, 99)}),
                  kThreadProcess, &warnings);
     EXPECT_EQ(NextStateLines(out, "A"), Lines({"NextState = B ;"}));
-    EXPECT_EQ(warnings,
-              Diagnostics({{13, "transition goes to object 99, which is no state"},
-                           {11, "transition from state 'A' to 'C' is never taken: an unconditional "
-                                "transition comes first"},
-                           {13, "transition from state 'A' to '' is never taken: an unconditional "
-                                "transition comes first"}}));
+    EXPECT_EQ(
+        warnings,
+        Diagnostics({{13, "transition goes to object 99, which is no state", code::kTargetNoState},
+                     {11,
+                      "transition from state 'A' to 'C' is never taken: an unconditional "
+                      "transition comes first",
+                      code::kTransitionNeverTaken},
+                     {13,
+                      "transition from state 'A' to '' is never taken: an unconditional "
+                      "transition comes first",
+                      code::kTransitionNeverTaken}}));
 }
 
 TEST(SystemCWriterNextState, MoreThan125TransitionsOfOneStateFailTheGeneration) {

@@ -1,6 +1,7 @@
 #include "conversion/TestSupport.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,7 +12,8 @@
 
 namespace kestrom {
 void PrintTo(const Diagnostic& diagnostic, std::ostream* out) {
-    *out << "{" << diagnostic.Line << ", \"" << diagnostic.Message << "\"}";
+    *out << "{" << diagnostic.Line << ", \"" << diagnostic.Message << "\", " << diagnostic.Code
+         << "}";
 }
 } // namespace kestrom
 
@@ -98,6 +100,12 @@ std::string DumpModel(const FsmModel& m) {
     return out.str();
 }
 
+std::string LocateSample(const std::string& file) {
+    const std::string here = std::string(KESTROM_TEST_DATA) + "/samples/" + file;
+    if (std::filesystem::exists(here)) return here;
+    return std::string(KESTROM_TEST_DATA) + "/../../../shared/asf-samples/" + file;
+}
+
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
@@ -127,6 +135,23 @@ std::vector<std::string> TempDir::Entries() const {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+    const char* saved = std::getenv(name);
+    wasSet_ = saved != nullptr;
+    if (wasSet_) saved_ = saved;
+    if (value)
+        ::setenv(name, value, 1);
+    else
+        ::unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (wasSet_)
+        ::setenv(name_.c_str(), saved_.c_str(), 1);
+    else
+        ::unsetenv(name_.c_str());
 }
 
 } // namespace kestrom::test

@@ -36,8 +36,26 @@ std::vector<std::string> SplitCrLfLines(const std::string& text);
 // One line per object, compact enough to compare a whole model at once.
 std::string DumpModel(const FsmModel& model);
 
+// A real editor file: from tests/data/samples when kept there, otherwise from
+// the shared samples beside the checkout (which may be missing).
+std::string LocateSample(const std::string& file);
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// Sets an environment variable (nullptr unsets it) until the end of the scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::string saved_;
+    bool wasSet_;
+};
 
 // A fresh directory under the system's temporary directory, removed at the end.
 class TempDir {

@@ -63,6 +63,19 @@ inline bool ExpectSequence(const std::string& what, const std::vector<std::strin
     return false;
 }
 
+// Actions of a bench's diagram may call Log("name"); the bench takes what was
+// logged since it last looked, so each step's actions can be compared in order.
+inline std::vector<std::string>& ActionLog() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+inline std::string TakeActionLog() {
+    std::string taken = Join(ActionLog());
+    ActionLog().clear();
+    return taken;
+}
+
 // The kind of process the module registered for fsm_run, as SystemC names it.
 inline std::string ProcessKindOf(const sc_core::sc_object& module) {
     for (const sc_core::sc_object* child : module.get_child_objects()) {

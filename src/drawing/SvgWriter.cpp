@@ -1,0 +1,288 @@
+#include "drawing/SvgWriter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+namespace kestrom::drawing {
+namespace {
+
+// Presentation attributes rather than a style sheet: every SVG reader
+// knows them.
+const char* Paint(PrimitiveRole role) {
+    switch (role) {
+    case PrimitiveRole::State:
+    case PrimitiveRole::Hierarchical:
+        return "fill=\"#dff7df\" stroke=\"#000\" stroke-width=\"300\"";
+    case PrimitiveRole::Initial:
+        return "fill=\"#fde3c6\" stroke=\"#000\" stroke-width=\"600\"";
+    case PrimitiveRole::Default:
+        return "fill=\"#dff7df\" stroke=\"#060\" stroke-width=\"600\" stroke-dasharray=\"1500 "
+               "700\"";
+    case PrimitiveRole::Trap:
+        return "fill=\"#f8d4d4\" stroke=\"#a00\" stroke-width=\"600\"";
+    case PrimitiveRole::Junction:
+        return "fill=\"#d00\" stroke=\"#000\" stroke-width=\"200\"";
+    case PrimitiveRole::Transition:
+        return "fill=\"none\" stroke=\"#000\" stroke-width=\"250\"";
+    case PrimitiveRole::ArrowHead:
+        return "fill=\"#000\"";
+    case PrimitiveRole::PortIn:
+    case PrimitiveRole::PortOut:
+    case PrimitiveRole::PortInOut:
+        return "fill=\"#bff\" stroke=\"#000\" stroke-width=\"200\"";
+    case PrimitiveRole::Signal:
+    case PrimitiveRole::Constant:
+        return "fill=\"#eee\" stroke=\"#000\" stroke-width=\"200\"";
+    case PrimitiveRole::Reset:
+        return "fill=\"#f08c28\" stroke=\"#000\" stroke-width=\"200\"";
+    case PrimitiveRole::Entry:
+    case PrimitiveRole::Exit:
+    case PrimitiveRole::Link:
+        return "fill=\"#fff\" stroke=\"#000\" stroke-width=\"250\"";
+    case PrimitiveRole::Frame:
+        return "fill=\"none\" stroke=\"#000\" stroke-width=\"250\"";
+    case PrimitiveRole::Condition:
+        return "fill=\"#a0a\"";
+    case PrimitiveRole::Priority:
+        return "fill=\"#00c\"";
+    case PrimitiveRole::Action:
+        return "fill=\"#333\"";
+    case PrimitiveRole::Comment:
+        return "fill=\"#9d9d9d\"";
+    case PrimitiveRole::Declaration:
+        return "fill=\"#00f\"";
+    default:
+        return "fill=\"#000\"";
+    }
+}
+
+std::string Number(double value) {
+    if (!std::isfinite(value)) return "0";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.1f", value);
+    std::string text = buffer;
+    if (text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0)
+        text.resize(text.size() - 2);
+    if (text == "-0") text = "0";
+    return text;
+}
+
+// Length of the UTF-8 sequence at `i` when it is well-formed and XML may
+// hold its character, else 0.
+std::size_t XmlSequence(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || i + length > text.size()) return 0;
+    unsigned long code = lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (byte(i + k) & 0x3F);
+    }
+    const unsigned long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || code > 0x10FFFF) return 0;
+    if ((code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF) return 0;
+    return length;
+}
+
+void AppendLatin1(std::string& out, unsigned char byte) {
+    if (byte < 0x20) {
+        out += "\xEF\xBF\xBD"; // U+FFFD: a control character XML cannot hold
+        return;
+    }
+    out += static_cast<char>(0xC0 | (byte >> 6));
+    out += static_cast<char>(0x80 | (byte & 0x3F));
+}
+
+class SvgWriter {
+public:
+    explicit SvgWriter(const Picture& picture) : picture_(picture) {}
+
+    std::string Write() {
+        const double width = picture_.High.X - picture_.Low.X;
+        const double height = picture_.High.Y - picture_.Low.Y;
+        out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+        out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(width / 1000) +
+                "mm\" height=\"" + Number(height / 1000) + "mm\" viewBox=\"0 0 " + Number(width) +
+                " " + Number(height) + "\">\n";
+        out_ += "<rect class=\"sheet\" x=\"0\" y=\"0\" width=\"" + Number(width) + "\" height=\"" +
+                Number(height) + "\" fill=\"#fff\" stroke=\"#bbb\" stroke-width=\"200\"/>\n";
+        for (const PictureItem& item : picture_.Items)
+            WriteItem(item);
+        out_ += "</svg>\n";
+        return std::move(out_);
+    }
+
+private:
+    std::string X(double x) const { return Number(x - picture_.Low.X); }
+    std::string Y(double y) const { return Number(picture_.High.Y - y); }
+    std::string XY(Point point) const { return X(point.X) + " " + Y(point.Y); }
+
+    // Ids stay unique even when a damaged file repeats an object id.
+    std::string IdOf(const PictureItem& item) {
+        std::string id = XmlText(item.Group) + "-" + std::to_string(item.Id);
+        const int seen = used_[id]++;
+        return seen == 0 ? id : id + "-" + std::to_string(seen + 1);
+    }
+
+    static std::string Start(const char* element, PrimitiveRole role) {
+        return std::string("<") + element + " class=\"" + RoleName(role) + "\" " + Paint(role);
+    }
+
+    void WriteItem(const PictureItem& item) {
+        out_ += "<g class=\"" + XmlText(item.Group) + "\" id=\"" + IdOf(item) + "\" data-line=\"" +
+                std::to_string(item.Line) + "\">\n";
+        for (const Primitive& primitive : item.Primitives)
+            WritePrimitive(primitive);
+        out_ += "</g>\n";
+    }
+
+    void Ellipse(PrimitiveRole role, Point centre, Point radius) {
+        out_ += Start("ellipse", role) + " cx=\"" + X(centre.X) + "\" cy=\"" + Y(centre.Y) +
+                "\" rx=\"" + Number(std::fabs(radius.X)) + "\" ry=\"" +
+                Number(std::fabs(radius.Y)) + "\"/>\n";
+    }
+
+    void WritePrimitive(const Primitive& primitive) {
+        const PrimitiveRole role = primitive.Role;
+        const std::vector<Point>& points = primitive.Points;
+        switch (primitive.Kind) {
+        case PrimitiveKind::Ellipse:
+        case PrimitiveKind::Dot:
+            if (!points.empty()) Ellipse(role, points[0], primitive.Radius);
+            return;
+        case PrimitiveKind::DoubleEllipse:
+            if (points.empty()) return;
+            Ellipse(role, points[0], primitive.Radius);
+            Ellipse(role, points[0],
+                    {std::max(0.0, std::fabs(primitive.Radius.X) - primitive.Inset),
+                     std::max(0.0, std::fabs(primitive.Radius.Y) - primitive.Inset)});
+            return;
+        case PrimitiveKind::Bezier:
+            return WriteBezier(role, points);
+        case PrimitiveKind::Polygon:
+        case PrimitiveKind::Line: {
+            if (points.empty()) return;
+            std::string list;
+            for (const Point& point : points)
+                list += (list.empty() ? "" : " ") + X(point.X) + "," + Y(point.Y);
+            const char* element = primitive.Kind == PrimitiveKind::Polygon ? "polygon" : "polyline";
+            out_ += Start(element, role) + " points=\"" + list + "\"/>\n";
+            return;
+        }
+        case PrimitiveKind::Rectangle: {
+            if (points.size() < 2) return;
+            const double left = std::min(points[0].X, points[1].X);
+            const double top = std::max(points[0].Y, points[1].Y);
+            out_ += Start("rect", role) + " x=\"" + X(left) + "\" y=\"" + Y(top) + "\" width=\"" +
+                    Number(std::fabs(points[1].X - points[0].X)) + "\" height=\"" +
+                    Number(std::fabs(points[1].Y - points[0].Y)) + "\"/>\n";
+            return;
+        }
+        case PrimitiveKind::Text:
+            return WriteText(role, primitive);
+        }
+    }
+
+    void WriteBezier(PrimitiveRole role, const std::vector<Point>& points) {
+        if (points.size() < 4) return;
+        std::string path = "M " + XY(points[0]);
+        for (std::size_t i = 1; i + 2 < points.size(); i += 3)
+            path += " C " + XY(points[i]) + " " + XY(points[i + 1]) + " " + XY(points[i + 2]);
+        out_ += Start("path", role) + " d=\"" + path + "\"/>\n";
+    }
+
+    void WriteText(PrimitiveRole role, const Primitive& primitive) {
+        if (primitive.Points.empty() || primitive.Text.empty()) return;
+        std::vector<std::string_view> lines;
+        std::string_view rest = primitive.Text;
+        for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
+             rest.remove_prefix(end + 1))
+            lines.push_back(rest.substr(0, end));
+        lines.push_back(rest);
+        const double height = primitive.Height > 0 ? primitive.Height : picture_.TextHeight;
+        const char* anchor = primitive.Align == TextAlign::Left    ? "start"
+                             : primitive.Align == TextAlign::Right ? "end"
+                                                                   : "middle";
+        const Point at = primitive.Points[0];
+        // Baselines sit 0.8 of a line below a line's top, 0.35 below its middle.
+        const double firstBaseline =
+            primitive.Align == TextAlign::Centre
+                ? picture_.High.Y - at.Y - height * (lines.size() - 1) / 2.0 + height * 0.35
+                : picture_.High.Y - at.Y + height * 0.8;
+        out_ += Start("text", role) + " x=\"" + X(at.X) + "\" y=\"" + Number(firstBaseline) +
+                "\" font-size=\"" + Number(height) + "\" text-anchor=\"" + anchor +
+                "\" font-family=\"Arial, Helvetica, sans-serif\">";
+        for (std::size_t k = 0; k < lines.size(); ++k)
+            out_ += "<tspan x=\"" + X(at.X) + "\" y=\"" + Number(firstBaseline + height * k) +
+                    "\">" + XmlText(lines[k]) + "</tspan>";
+        out_ += "</text>\n";
+    }
+
+    const Picture& picture_;
+    std::string out_;
+    std::unordered_map<std::string, int> used_;
+};
+
+} // namespace
+
+std::string XmlText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            ++i;
+            continue;
+        case '<':
+            out += "&lt;";
+            ++i;
+            continue;
+        case '>':
+            out += "&gt;";
+            ++i;
+            continue;
+        case '"':
+            out += "&quot;";
+            ++i;
+            continue;
+        case '\'':
+            out += "&apos;";
+            ++i;
+            continue;
+        case '\t':
+            out += "&#9;";
+            ++i;
+            continue;
+        case '\n':
+            out += "&#10;";
+            ++i;
+            continue;
+        case '\r':
+            out += "&#13;";
+            ++i;
+            continue;
+        default:
+            break;
+        }
+        const std::size_t length = XmlSequence(text, i);
+        if (length == 0) {
+            AppendLatin1(out, static_cast<unsigned char>(c));
+            ++i;
+            continue;
+        }
+        out.append(text.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
+std::string WriteSvg(const Picture& picture) {
+    return SvgWriter(picture).Write();
+}
+
+} // namespace kestrom::drawing

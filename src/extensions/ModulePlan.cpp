@@ -1,0 +1,212 @@
+#include "extensions/ModulePlan.h"
+
+#include <cctype>
+#include <map>
+
+#include "conversion/TextCodec.h"
+#include "drawing/DrawnMachine.h"
+
+namespace kestrom {
+namespace {
+
+std::string Quote(const std::string& text) {
+    return "'" + Abridged(text) + "'";
+}
+
+int StateRowWithId(const FsmModel& model, Integer id) {
+    int row = 0;
+    for (int s = 1; s <= model.StateCount; ++s)
+        if (model.StateTable[s].Id == id) row = s;
+    return row;
+}
+
+int TransitionRowWithId(const FsmModel& model, Integer id) {
+    int row = 0;
+    for (int t = 1; t <= model.TransitionCount; ++t)
+        if (model.TransitionTable[t].Id == id) row = t;
+    return row;
+}
+
+const ConditionRec* ConditionOf(const FsmModel& model, Integer transitionId) {
+    const ConditionRec* found = nullptr;
+    for (int c = 1; c <= model.ConditionCount; ++c)
+        if (model.ConditionTable[c].OwnerId == transitionId) found = &model.ConditionTable[c];
+    return found;
+}
+
+bool IsWordCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+bool ReadsWord(const std::string& expression, const std::string& word) {
+    if (word.empty()) return false;
+    for (std::size_t at = expression.find(word); at != std::string::npos;
+         at = expression.find(word, at + 1)) {
+        const std::size_t end = at + word.size();
+        const bool startsWord = at == 0 || !IsWordCharacter(expression[at - 1]);
+        const bool endsWord = end == expression.size() || !IsWordCharacter(expression[end]);
+        if (startsWord && endsWord) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> PortsRead(const std::string& expression,
+                                   const std::vector<ModulePort>& ports) {
+    std::vector<std::string> read;
+    for (const ModulePort& port : ports)
+        if (port.Direction != PortDirection::Out && !port.IsClock &&
+            ReadsWord(expression, port.Name))
+            read.push_back(port.Name);
+    return read;
+}
+
+const drawing::DrawnTransition* ResetTransition(const drawing::DrawnMachine& machine) {
+    const drawing::DrawnTransition* found = nullptr;
+    if (machine.Diagrams.empty()) return found;
+    for (const drawing::DrawnTransition& transition : machine.Diagrams.front().Transitions)
+        if (transition.FromReset) found = &transition;
+    return found;
+}
+
+std::optional<ResetRule> PlanReset(const FsmModel& model, const drawing::Drawing& drawing,
+                                   const std::vector<ModulePort>& ports, ResetStyle style,
+                                   Diagnostics& warnings) {
+    const drawing::DrawnMachine machine = drawing::DescribeMachine(drawing);
+    const drawing::DrawnTransition* transition = ResetTransition(machine);
+    if (!transition || !transition->Object) {
+        warnings.push_back(
+            {0, "no reset added: no transition leaves a Reset object", code::kNoResetAdded});
+        return std::nullopt;
+    }
+    const int line = transition->Object->Line;
+    const ConditionRec* condition =
+        ConditionOf(model, static_cast<Integer>(transition->Object->Id));
+    if (!condition) {
+        warnings.push_back({line, "no reset added: the transition from Reset has no condition",
+                            code::kNoResetAdded});
+        return std::nullopt;
+    }
+    const int target = StateRowWithId(model, static_cast<Integer>(transition->Object->To));
+    if (target == 0) {
+        warnings.push_back({line, "no reset added: the transition from Reset goes to no state",
+                            code::kNoResetAdded});
+        return std::nullopt;
+    }
+    ResetRule rule{DecodeCondition(condition->Text), model.StateTable[target].Name, {}, line};
+    rule.Reads = PortsRead(rule.Expression, ports);
+    if (style == ResetStyle::Async && rule.Reads.empty())
+        warnings.push_back({line,
+                            "reset " + Quote(rule.Expression) +
+                                " reads no input port: it is checked at clock edges only",
+                            code::kResetReadsNoInput});
+    return rule;
+}
+
+ActionPlace PlaceOfKind(int kind) {
+    if (kind & drawing::kEntryAction) return ActionPlace::Entry;
+    if (kind & drawing::kExitAction) return ActionPlace::Exit;
+    if (kind & drawing::kTransitionAction) return ActionPlace::Transition;
+    return ActionPlace::State;
+}
+
+class ActionPlacer {
+public:
+    ActionPlacer(const FsmModel& model, const std::vector<int>* kinds, Diagnostics& warnings)
+        : m_(model), kinds_(kinds), warnings_(warnings) {}
+
+    std::vector<ActionPlace> Place() {
+        std::vector<ActionPlace> places(static_cast<std::size_t>(m_.ActionCount) + 1,
+                                        ActionPlace::Nowhere);
+        for (int a = 1; a <= m_.ActionCount; ++a)
+            places[a] = PlaceOne(m_.ActionTable[a], kinds_ ? (*kinds_)[a] : 0);
+        return places;
+    }
+
+private:
+    ActionPlace PlaceOne(const ActionRec& action, int kind) {
+        const bool ownerIsState = StateRowWithId(m_, action.OwnerId) != 0;
+        const int transition = TransitionRowWithId(m_, action.OwnerId);
+        const bool ownerIsChained =
+            transition != 0 && StateRowWithId(m_, m_.TransitionTable[transition].SourceId) != 0;
+        if (kinds_ && kind == drawing::kDiagramAction) return Unwritten(action, "of the diagram");
+        if (!kinds_) {
+            if (ownerIsState) return ActionPlace::State;
+            if (transition != 0) return Unwritten(action, "of a transition");
+            return Unwritten(action, "of the diagram");
+        }
+        const ActionPlace place = PlaceOfKind(kind);
+        if (place == ActionPlace::Transition ? ownerIsChained : ownerIsState) return place;
+        return Unwritten(action, "of object " + std::to_string(action.OwnerId) +
+                                     ", which is no state or transition of a state,");
+    }
+
+    ActionPlace Unwritten(const ActionRec& action, const std::string& owner) {
+        warnings_.push_back(
+            {action.Line, "action " + owner + " is not written", code::kActionNotWritten});
+        return ActionPlace::Nowhere;
+    }
+
+    const FsmModel& m_;
+    const std::vector<int>* kinds_;
+    Diagnostics& warnings_;
+};
+
+// Action kinds by ActionTable row, from the A lines of the drawing.
+std::vector<int> ActionKinds(const FsmModel& model, const drawing::Drawing& drawing) {
+    std::map<drawing::ObjectId, int> kindById;
+    for (const drawing::DrawnObject& object : drawing.Objects)
+        if (object.Kind == drawing::ObjectKind::Action)
+            kindById[object.Id] = static_cast<int>(object.Flags);
+    std::vector<int> kinds(static_cast<std::size_t>(model.ActionCount) + 1, 0);
+    for (int a = 1; a <= model.ActionCount; ++a) {
+        const auto found = kindById.find(model.ActionTable[a].Id);
+        if (found != kindById.end()) kinds[a] = found->second;
+    }
+    return kinds;
+}
+
+} // namespace
+
+std::vector<ActionPlace> PlaceActions(const FsmModel& model, const std::vector<int>* kinds,
+                                      Diagnostics& warnings) {
+    return ActionPlacer(model, kinds, warnings).Place();
+}
+
+void WarnEqualPriorities(const FsmModel& model, Diagnostics& warnings) {
+    // (source, priority) -> line of the first conditional transition seen
+    std::map<std::pair<Integer, Integer>, int> first;
+    for (int t = 1; t <= model.TransitionCount; ++t) {
+        const TransitionRec& transition = model.TransitionTable[t];
+        const int state = StateRowWithId(model, transition.SourceId);
+        const ConditionRec* condition = ConditionOf(model, transition.Id);
+        if (state == 0 || !condition || IsElseCondition(condition->Text)) continue;
+        const auto [earlier, isNew] = first.emplace(
+            std::make_pair(transition.SourceId, transition.Priority), transition.Line);
+        if (isNew) continue;
+        warnings.push_back({transition.Line,
+                            "conditional transitions from state " +
+                                Quote(model.StateTable[state].Name) + " on lines " +
+                                std::to_string(earlier->second) + " and " +
+                                std::to_string(transition.Line) + " have the same priority " +
+                                std::to_string(transition.Priority),
+                            code::kSamePriority});
+    }
+}
+
+ModulePlan PlanModule(const FsmModel& model, const drawing::Drawing& drawing,
+                      const Extensions& extensions, Diagnostics& warnings) {
+    ModulePlan plan;
+    plan.Options = extensions;
+    plan.Ports = ModulePorts(model, drawing, extensions);
+    if (extensions.Reset != ResetStyle::None)
+        plan.Reset = PlanReset(model, drawing, plan.Ports, extensions.Reset, warnings);
+    if (extensions.ActionKinds) {
+        const std::vector<int> kinds = ActionKinds(model, drawing);
+        plan.Places = PlaceActions(model, &kinds, warnings);
+    } else {
+        plan.Places = PlaceActions(model, nullptr, warnings);
+    }
+    return plan;
+}
+
+} // namespace kestrom

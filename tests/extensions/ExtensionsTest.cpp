@@ -1,0 +1,214 @@
+// The generation extensions on files written as the editor writes them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "conversion/TestSupport.h"
+#include "extensions/ExtendedGeneration.h"
+#include "extensions/ModulePorts.h"
+
+namespace kestrom::test {
+namespace {
+
+const std::string kPump = KESTROM_TEST_DATA "/extensions/pump.asf";
+
+std::string EditorFile(const std::vector<std::string>& objects,
+                       const std::string& version = "VERSION=1.19") {
+    std::string text = version + "\r\nHEADER\r\nENTITY=\"M\"\r\nEND\r\nOBJECTS\r\n";
+    for (const std::string& line : objects)
+        text += line + "\r\n";
+    return text + "END\r\n";
+}
+
+std::string Port(int id, int flags, const std::string& kind, const std::string& label) {
+    return "I " + std::to_string(id) + " 0 " + std::to_string(flags) + " Builtin " + kind +
+           " | 1000,1000 \"\" \"\"\r\nL " + std::to_string(id + 1) + " " + std::to_string(id) +
+           " 0 TEXT \"Labels\" | 1000,1000 1 0 0 \"" + label + "\"";
+}
+
+std::string State(int id, int flags, const std::string& name) {
+    return "S " + std::to_string(id) + " 6 " + std::to_string(flags) +
+           " ELLIPSE \"States\" | 1000,1000 6500 6500\r\nL " + std::to_string(id + 1) + " " +
+           std::to_string(id) + " 0 TEXT \"State Labels\" | 1000,1000 1 0 0 \"" + name + "\"";
+}
+
+std::string Transition(int id, int flags, int from, int to, const std::string& condition = "") {
+    std::string line = "W " + std::to_string(id) + " 6 " + std::to_string(flags) + " " +
+                       std::to_string(from) + " " + std::to_string(to) +
+                       " BEZIER \"Transitions\" | 1,1 2,2 3,3 4,4";
+    if (!condition.empty())
+        line += "\r\nC " + std::to_string(id + 1) + " " + std::to_string(id) +
+                " 0 TEXT \"Conditions\" | 1,1 1 0 0 \"" + condition + "\"";
+    return line;
+}
+
+std::string Action(int id, int owner, int kind, const std::string& text) {
+    return "A " + std::to_string(id) + " " + std::to_string(owner) + " " + std::to_string(kind) +
+           " TEXT \"Actions\" | 1,1 1 0 0 \"" + text + "\"";
+}
+
+struct Generated {
+    std::string Text;
+    Diagnostics Warnings;
+    std::string Error = "no error";
+};
+
+Generated Generate(const std::string& asfText, const Extensions& extensions,
+                   Integer process = kThreadProcess) {
+    TempDir dir;
+    WriteFileBytes(dir.File("in.asf"), asfText);
+    Generated result;
+    FsmModel model;
+    model.ProcessKind = process;
+    try {
+        result.Text = GenerateModule(dir.File("in.asf"), model, extensions, result.Warnings);
+    } catch (const AsfError& error) {
+        result.Error = error.what();
+    }
+    return result;
+}
+
+std::vector<std::string> PortLines(const std::string& output) {
+    std::vector<std::string> lines;
+    bool inPorts = false;
+    for (const std::string& line : SplitCrLfLines(output)) {
+        if (inPorts && line.empty()) break;
+        if (inPorts) lines.push_back(line.substr(4));
+        inPorts = inPorts || line == "    //Decalare Input/Output Ports";
+    }
+    return lines;
+}
+
+TEST(Extensions, AllOffWritesThePlainFileByteForByte) {
+    Extensions onlyVersions;
+    onlyVersions.AnyVersion = true;
+    for (const char* example : {"toggle", "blinker"})
+        for (const auto& [process, kind] :
+             {std::pair{kThreadProcess, "thread"}, std::pair{kMethodProcess, "method"}}) {
+            const std::string golden = ReadFileBytes(std::string(KESTROM_TEST_DATA) + "/golden/" +
+                                                     example + "_" + kind + ".cpp");
+            const std::string asf =
+                ReadFileBytes(std::string(KESTROM_EXAMPLES) + "/" + example + ".asf");
+            EXPECT_EQ(Generate(asf, Extensions{}, process).Text, golden) << example << kind;
+            EXPECT_EQ(Generate(asf, onlyVersions, process).Text, golden) << example << kind;
+        }
+}
+
+TEST(Extensions, TypedPortsFollowTheDrawnWidths) {
+    Extensions typed;
+    typed.TypedPorts = true;
+    typed.StatePort = true;
+    const std::string asf =
+        EditorFile({Port(10, 3, "InPort", "clk"), Port(12, 0, "InPort", "go"),
+                    Port(14, 130, "InPort", "PID[3:0]"), Port(16, 0, "OutPort", "wide[79:0]"),
+                    Port(18, 0, "BiDirPort", "data[63:0]"), Port(20, 1, "OutPort", "tick"),
+                    State(30, 1, "A")});
+    EXPECT_EQ(PortLines(Generate(asf, typed).Text),
+              (std::vector<std::string>{
+                  "sc_in <bool> clk ; //clk", "sc_in <bool> go ;", "sc_in <sc_uint<4>> PID ;",
+                  "sc_out <sc_biguint<80>> wide ;", "sc_inout <sc_uint<64>> data ;",
+                  "sc_out <bool> tick ;", "sc_out <int> fsm_state ;"}));
+    typed.TypedPorts = false;
+    EXPECT_EQ(PortLines(Generate(asf, typed).Text),
+              (std::vector<std::string>{"sc_in <bool> clk ; //clk", "sc_in <int> go ;",
+                                        "sc_in <int> PID ;", "sc_out <int> wide ;",
+                                        "sc_out <int> tick ;", "sc_out <int> fsm_state ;"}));
+}
+
+TEST(Extensions, AStatePortDrawnAlreadyIsAnErrorNamingBothLines) {
+    Extensions statePort;
+    statePort.StatePort = true;
+    const std::string asf = EditorFile({Port(10, 0, "OutPort", "fsm_state")});
+    EXPECT_EQ(Generate(asf, statePort).Error,
+              "line 6: the port drawn on line 6 and named on line 7 is called fsm_state, the name "
+              "of the state port");
+    EXPECT_EQ(Generate(asf, Extensions{}).Error, "no error");
+}
+
+TEST(Extensions, OtherVersionsPassOnlyWhenAsked) {
+    TempDir dir;
+    Extensions any;
+    any.AnyVersion = true;
+    const std::vector<std::pair<std::string, bool>> versions = {
+        {"VERSION=1.19", true},  {"VERSION=1.15", true},   {"VERSION=1.29", true},
+        {"VERSION=1.14", false}, {"VERSION=1.30", false},  {"VERSION=1.2", false},
+        {"VERSION=2.19", false}, {"VERSION=1.21 ", false}, {"VERSION=1.1a", false}};
+    for (const auto& [version, acceptedByAny] : versions) {
+        WriteFileBytes(dir.File("v.asf"), version + "\r\nOBJECTS\r\nEND\r\n");
+        EXPECT_EQ(PassesAcceptedFirstLine(dir.File("v.asf"), any), acceptedByAny) << version;
+        EXPECT_EQ(PassesAcceptedFirstLine(dir.File("v.asf"), Extensions{}),
+                  version == "VERSION=1.19")
+            << version;
+    }
+}
+
+TEST(Extensions, WarnsAboutActionsNotWrittenAndEqualPriorities) {
+    const std::string asf = EditorFile(
+        {State(30, 1, "A"), State(32, 0, "B"), Transition(40, 8193, 30, 32, "x==1"),
+         Transition(42, 8193, 30, 30, "x==2"), Transition(44, 8193, 30, 32, "@ELSE"),
+         Action(50, 40, 16, "t();"), Action(51, 6, 1, "d();"), Action(52, 30, 2, "e();")});
+    const Diagnostic equal{
+        12, "conditional transitions from state 'A' on lines 10 and 12 have the same priority 1",
+        code::kSamePriority};
+    const Diagnostic transitionAction{16, "action of a transition is not written",
+                                      code::kActionNotWritten};
+    const Diagnostic diagramAction{17, "action of the diagram is not written",
+                                   code::kActionNotWritten};
+    const Generated plain = Generate(asf, Extensions{});
+    EXPECT_EQ(
+        plain.Warnings,
+        (Diagnostics{{0,
+                      "no initial state: no transition from the reset "
+                      "port reaches a state",
+                      code::kNoInitialState},
+                     {0, "no clock port: no port is marked as clock", code::kNoClockPort},
+                     {0, "no trap state: the default: branch names no state", code::kNoTrapState},
+                     equal,
+                     transitionAction,
+                     diagramAction}));
+    Extensions kinds;
+    kinds.ActionKinds = true;
+    const Diagnostics withKinds = Generate(asf, kinds).Warnings;
+    EXPECT_EQ(Diagnostics(withKinds.begin() + 3, withKinds.end()),
+              (Diagnostics{equal, diagramAction}));
+}
+
+TEST(Extensions, AResetNeedsATransitionFromResetWithACondition) {
+    Extensions reset;
+    reset.Reset = ResetStyle::Async;
+    const std::string noReset = EditorFile({State(30, 1, "A")});
+    const std::string noCondition =
+        EditorFile({"I 20 6 0 Builtin Reset | 1,1", State(30, 1, "A"), Transition(40, 0, 20, 30)});
+    const std::string readsNoPort = EditorFile(
+        {"I 20 6 0 Builtin Reset | 1,1", State(30, 1, "A"), Transition(40, 0, 20, 30, "true")});
+    auto lastWarning = [&](const std::string& asf) {
+        const Generated generated = Generate(asf, reset);
+        EXPECT_EQ(generated.Text.find("InReset") != std::string::npos, &asf == &readsNoPort);
+        return generated.Warnings.back();
+    };
+    EXPECT_EQ(lastWarning(noReset),
+              (Diagnostic{0, "no reset added: no transition leaves a Reset object",
+                          code::kNoResetAdded}));
+    EXPECT_EQ(lastWarning(noCondition),
+              (Diagnostic{9, "no reset added: the transition from Reset has no condition",
+                          code::kNoResetAdded}));
+    EXPECT_EQ(lastWarning(readsNoPort),
+              (Diagnostic{9,
+                          "reset 'true' reads no input port: it is checked at clock edges "
+                          "only",
+                          code::kResetReadsNoInput}));
+}
+
+TEST(Extensions, ASynchronousResetAddsNoSensitivity) {
+    if (!std::filesystem::exists(kPump)) GTEST_SKIP() << kPump;
+    Extensions all;
+    all.Reset = ResetStyle::Sync;
+    all.ActionKinds = all.TypedPorts = all.StatePort = true;
+    const Generated generated = Generate(ReadFileBytes(kPump), all, kMethodProcess);
+    EXPECT_NE(generated.Text.find("        sensitive << clk.pos() ;\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(generated.Warnings,
+              (Diagnostics{{58, "action of the diagram is not written", code::kActionNotWritten}}));
+}
+
+} // namespace
+} // namespace kestrom::test
