@@ -9,7 +9,9 @@ packages=(
   libgtest-dev libbenchmark-dev libsystemc-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils
-  clang libclang-rt-14-dev valgrind clang-format python3
+  clang libclang-rt-14-dev valgrind clang-format
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin file man-db
+  lintian dpkg-dev python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -27,19 +27,22 @@ std::string Abridged(std::string_view text) {
 void LimitPerKind(Diagnostics& warnings, std::size_t limit) {
     std::map<std::string_view, std::size_t> total;
     for (const Diagnostic& warning : warnings)
-        ++total[warning.Code];
+        total[warning.Code] += warning.Omitted > 0 ? warning.Omitted : 1;
     std::map<std::string_view, std::size_t> seen;
     Diagnostics kept;
     for (Diagnostic& warning : warnings) {
+        if (warning.Omitted > 0) continue;
         const std::size_t count = ++seen[warning.Code];
         if (count > limit) continue;
         const std::string_view kind = warning.Code;
+        const int line = warning.Line;
         kept.push_back(std::move(warning));
-        if (count == limit && total[kind] > limit)
-            kept.push_back({0,
-                            std::to_string(total[kind] - limit) +
-                                " more warnings like the one above are not shown",
-                            kind});
+        if (count == limit && total[kind] > limit) {
+            const std::size_t omitted = total[kind] - limit;
+            kept.push_back(
+                {line, std::to_string(omitted) + " more warnings like the one above are not shown",
+                 kind, omitted});
+        }
     }
     warnings = std::move(kept);
 }

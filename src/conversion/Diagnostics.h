@@ -34,9 +34,14 @@ constexpr std::string_view kOptionFileUnreadable = "K201";
 } // namespace code
 
 struct Diagnostic {
+    Diagnostic() = default;
+    Diagnostic(int line, std::string message, std::string_view code = {}, std::size_t omitted = 0)
+        : Line(line), Message(std::move(message)), Code(code), Omitted(omitted) {}
+
     int Line = 0; // 0 when the finding belongs to no single line
     std::string Message;
-    std::string_view Code; // one of the codes above
+    std::string_view Code;   // one of the codes above
+    std::size_t Omitted = 0; // on the line that stands for warnings left out
 
     bool operator==(const Diagnostic& other) const {
         return Line == other.Line && Message == other.Message && Code == other.Code;
@@ -54,7 +59,8 @@ std::string FormatDiagnostic(const std::string& file, int line, const std::strin
 std::string Abridged(std::string_view text);
 
 // Keeps the first `limit` warnings of each kind; after the last one kept, one
-// line says how many more of that kind there were.
+// line on the same line number says how many more of that kind there were.
+// Limiting again after more warnings were added counts the earlier ones too.
 void LimitPerKind(Diagnostics& warnings, std::size_t limit = 100);
 
 class ConversionError : public std::runtime_error {

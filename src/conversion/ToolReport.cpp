@@ -84,6 +84,8 @@ const std::vector<WarningKind>& WarningKinds() {
     static const std::vector<WarningKind> kinds = {
         {code::kAsfError, "asf-error", "The ASF file cannot be read or generated."},
         {code::kOutputError, "output-error", "The output file cannot be written."},
+        {code::kInputFileError, "input-file-error",
+         "A file read beside the ASF file cannot be used."},
         {code::kNoInitialState, "no-initial-state", "No transition from the reset port."},
         {code::kNoClockPort, "no-clock-port", "No port is marked as clock."},
         {code::kNoTrapState, "no-trap-state", "The default: branch names no state."},
@@ -96,6 +98,12 @@ const std::vector<WarningKind>& WarningKinds() {
         {code::kTransitionNeverTaken, "transition-never-taken",
          "An unconditional transition comes first."},
         {code::kTargetNoState, "target-no-state", "A transition goes to no state."},
+        {code::kActionNotWritten, "action-not-written", "An action has no place to run."},
+        {code::kSamePriority, "same-priority",
+         "Conditional transitions of a state share a priority."},
+        {code::kNoResetAdded, "no-reset-added", "The reset asked for cannot be added."},
+        {code::kResetReadsNoInput, "reset-reads-no-input",
+         "An asynchronous reset reads no input port."},
         {code::kOptionFileUnreadable, "option-file-unreadable",
          "The stored process kind cannot be read."},
     };

@@ -91,6 +91,7 @@ std::string GenerateModule(const std::string& asfPath, FsmModel& model,
         WarnEqualPriorities(model, warnings);
     }
     SortByLine(warnings);
+    LimitPerKind(warnings);
     return text;
 }
 

@@ -14,6 +14,14 @@
 #include "ui/WindowServices.h"
 
 namespace kestrom::ui {
+
+QString HelpFileLocation(const QString& programDir) {
+    const QString beside = programDir + "/kestrom.hlp";
+    const QString installed = programDir + "/../share/kestrom/kestrom.hlp";
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return QFileInfo(installed).canonicalFilePath();
+    return beside;
+}
 namespace {
 
 const char* kContentsAnchor = "contents";

@@ -10,6 +10,12 @@ class QTextBrowser;
 
 namespace kestrom::ui {
 
+// The help file beside the program, as a program run from its build or its own
+// folder has it; an installed program finds it in ../share/kestrom instead.
+// When neither is there, the path beside the program, so that the failure
+// names it.
+QString HelpFileLocation(const QString& programDir);
+
 class HelpViewer : public QMainWindow {
     Q_OBJECT
 

@@ -22,6 +22,7 @@
 #include "ui/FormAbout.h"
 #include "ui/FormExtensions.h"
 #include "ui/FormOption.h"
+#include "ui/HelpViewer.h"
 #include "ui/Platform.h"
 #include "ui/WindowServices.h"
 
@@ -324,7 +325,7 @@ void MDIFormMain::mnuAbout_Click() {
 }
 
 void MDIFormMain::mnuHelpTopic_Click() {
-    platform_.ShowHelp(this, platform_.ProgramDirectory() + "/kestrom.hlp");
+    platform_.ShowHelp(this, HelpFileLocation(platform_.ProgramDirectory()));
 }
 
 } // namespace kestrom::ui

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "conversion/TestSupport.h"
 #include "conversion/ToolReport.h"
 
 namespace kestrom::test {
@@ -41,13 +42,17 @@ TEST(ToolReport, JsonDocumentListsEveryFinding) {
         "]}\n");
 }
 
-TEST(ToolReport, EveryCodeIsDescribedOnce) {
+TEST(ToolReport, EveryCodeIsDescribedOnceAndInTheUserGuide) {
+    const std::string guide = ReadFileBytes(KESTROM_SOURCE_DIR "/src/ui/help/kestrom.hlp");
     std::set<std::string_view> codes;
     for (const WarningKind& kind : WarningKinds()) {
         EXPECT_TRUE(codes.insert(kind.Code).second) << kind.Code;
         EXPECT_FALSE(kind.Name.empty() || kind.Summary.empty()) << kind.Code;
+        const bool warning = kind.Code[1] != '0';
+        EXPECT_NE(guide.find((warning ? "<td>" : "") + std::string(kind.Code)), std::string::npos)
+            << kind.Code << " is not in the user guide";
     }
-    EXPECT_EQ(codes.size(), 14u);
+    EXPECT_EQ(codes.size(), 19u);
 }
 
 } // namespace

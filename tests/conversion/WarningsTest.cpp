@@ -94,8 +94,26 @@ TEST(WarningText, HugeNamesAreAbridgedAndEachKindStopsAfter100) {
     EXPECT_EQ(warnings[2].Message, "transition from state 'Idle' to " + abridged +
                                        " is never taken: an unconditional transition comes first");
     EXPECT_EQ(warnings[101].Code, code::kTransitionNeverTaken);
-    EXPECT_EQ(warnings[102], (Diagnostic{0, "23 more warnings like the one above are not shown",
-                                         code::kTransitionNeverTaken}));
+    EXPECT_EQ(warnings[102],
+              (Diagnostic{warnings[101].Line, "23 more warnings like the one above are not shown",
+                          code::kTransitionNeverTaken}));
+}
+
+TEST(WarningText, LimitingAgainCountsWhatWasLeftOutBefore) {
+    Diagnostics warnings;
+    for (int line = 1; line <= 4; ++line)
+        warnings.push_back({line, "same", code::kSamePriority});
+    LimitPerKind(warnings, 2);
+    warnings.push_back({9, "same", code::kSamePriority});
+    warnings.push_back({9, "other", code::kNoName});
+    LimitPerKind(warnings, 2);
+    EXPECT_EQ(warnings,
+              (Diagnostics{
+                  {1, "same", code::kSamePriority},
+                  {2, "same", code::kSamePriority},
+                  {2, "3 more warnings like the one above are not shown", code::kSamePriority},
+                  {9, "other", code::kNoName},
+              }));
 }
 
 } // namespace

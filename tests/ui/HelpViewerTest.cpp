@@ -1,6 +1,8 @@
 // The help window and the help file shipped beside the program.
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -102,6 +104,20 @@ private slots:
 
         viewer.ShowTopics(KESTROM_HELP_FILE); // and recovers once it is there
         QVERIFY(viewer.HasDocument());
+    }
+
+    void anInstalledProgramFindsTheGuideUnderShare() {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("bin") && QDir(root.path()).mkpath("share/kestrom"));
+        const QString bin = root.filePath("bin");
+        QCOMPARE(HelpFileLocation(bin), bin + "/kestrom.hlp"); // neither: named beside
+
+        QVERIFY(QFile::copy(KESTROM_HELP_FILE, root.filePath("share/kestrom/kestrom.hlp")));
+        QCOMPARE(HelpFileLocation(bin),
+                 QFileInfo(root.filePath("share/kestrom/kestrom.hlp")).canonicalFilePath());
+
+        QVERIFY(QFile::copy(KESTROM_HELP_FILE, bin + "/kestrom.hlp"));
+        QCOMPARE(HelpFileLocation(bin), bin + "/kestrom.hlp"); // beside the program wins
     }
 };
 
