@@ -2,13 +2,16 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "app/FindingsOutput.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
+#include "conversion/InputFile.h"
 #include "conversion/OptionFile.h"
 #include "conversion/OutputFile.h"
 #include "drawing/PictureFile.h"
@@ -30,6 +33,20 @@ public:
     }
 
     int Run() {
+        // Standard input, a pipe or a FIFO can be read only once, by one reader.
+        std::optional<SpooledInput> spooled;
+        try {
+            spooled.emplace(input_);
+        } catch (const AsfError& error) {
+            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
+        } catch (const std::bad_alloc&) {
+            Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
+        }
+        if (!spooled) {
+            WriteFindings(std::move(findings_), args_, streams_.err);
+            return kExitNotGenerated;
+        }
+        asfPath_ = spooled->Path();
         const bool drawn = svgPath_.empty() || DrawPicture();
         const int status = output_.empty() ? kExitGenerated : Generate();
         const bool reported = WriteFindings(std::move(findings_), args_, streams_.err);
@@ -40,7 +57,7 @@ private:
     bool DrawPicture() {
         try {
             Diagnostics problems;
-            const std::string svg = drawing::PictureSvgOfFile(input_, problems);
+            const std::string svg = drawing::PictureSvgOfFile(asfPath_, problems);
             for (const Diagnostic& problem : problems)
                 Report(input_, problem.Line, "warning", problem.Message, problem.Code);
             if (svgPath_ == "-")
@@ -58,15 +75,16 @@ private:
 
     int Generate() {
         try {
-            RequireAcceptedFirstLine(input_, extensions_);
+            RequireAcceptedFirstLine(asfPath_, extensions_);
             Diagnostics warnings;
+            if (output_ != "-") RequireOutputIsNotInput(input_, output_);
             if (bench_)
                 warnings =
-                    GenerateModuleWithTestBench(input_, output_, model_, extensions_, *bench_);
+                    GenerateModuleWithTestBench(asfPath_, output_, model_, extensions_, *bench_);
             else if (output_ == "-")
-                WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
+                WriteToStandardOutput(GenerateModule(asfPath_, model_, extensions_, warnings));
             else
-                warnings = GenerateModuleFile(input_, output_, model_, extensions_);
+                warnings = GenerateModuleFile(asfPath_, output_, model_, extensions_);
             for (const Diagnostic& warning : warnings)
                 Report(input_, warning.Line, "warning", warning.Message, warning.Code);
             return kExitGenerated;
@@ -76,6 +94,10 @@ private:
             Report(error.File(), error.Line(), "error", error.Message(), code::kInputFileError);
         } catch (const OutputError& error) {
             Report(output_, 0, "error", error.Message(), code::kOutputError);
+        } catch (const std::bad_alloc&) {
+            Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
+        } catch (const std::length_error&) {
+            Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
         }
         return kExitNotGenerated;
     }
@@ -93,6 +115,7 @@ private:
 
     const Arguments& args_;
     std::string input_;
+    std::string asfPath_; // where the input can be read again
     std::string output_;
     std::string svgPath_;
     Extensions extensions_;
@@ -101,6 +124,14 @@ private:
     FsmModel& model_;
     Findings findings_;
 };
+
+// --help and --version succeed only when their text was written.
+int Written(BatchStreams streams) {
+    if (std::fflush(streams.out) == 0 && !std::ferror(streams.out)) return kExitGenerated;
+    std::fprintf(streams.err, "kestrom-gen: error: cannot write standard output: %s\n",
+                 std::strerror(errno));
+    return kExitNotGenerated;
+}
 
 } // namespace
 
@@ -115,13 +146,13 @@ int RunBatchTool(int argc, const char* const argv[], const std::string& programD
     }
     if (args.help) {
         std::fputs(kUsage, streams.out);
-        return kExitGenerated;
+        return Written(streams);
     }
     if (args.version) {
         std::fprintf(streams.out, "%.*s %.*s\n", static_cast<int>(kProductName.size()),
                      kProductName.data(), static_cast<int>(kProductVersion.size()),
                      kProductVersion.data());
-        return kExitGenerated;
+        return Written(streams);
     }
     return BatchRun(args, programDir, streams).Run();
 }

@@ -9,7 +9,7 @@ const char* const kUsage =
     "       kestrom-gen --svg PICTURE.svg [OPTIONS] INPUT.asf [OUTPUT.cpp]\n"
     "\n"
     "Generates the SystemC module of the state machine drawn in INPUT.asf.\n"
-    "OUTPUT - writes to standard output.\n"
+    "INPUT - reads standard input; OUTPUT - writes to standard output.\n"
     "\n"
     "  --process thread|method  the kind of process to generate; without it,\n"
     "                           the choice stored in option.dat beside the program\n"

@@ -1,5 +1,6 @@
 #include "conversion/AsfNumber.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cfenv>
 #include <cmath>
@@ -45,6 +46,16 @@ std::size_t NumberPrefixLength(const std::string& s) {
 } // namespace
 
 double LeadingNumber(std::string_view token) {
+    // Nearly every token is a plain whole number: no need for strtod then.
+    const bool negative = !token.empty() && token[0] == '-';
+    const std::string_view digits = token.substr(negative ? 1 : 0);
+    if (!digits.empty() && digits.size() <= 9 &&
+        std::all_of(digits.begin(), digits.end(), IsDigit)) {
+        long value = 0;
+        for (char c : digits)
+            value = value * 10 + (c - '0');
+        return negative ? -static_cast<double>(value) : static_cast<double>(value);
+    }
     std::string s;
     s.reserve(token.size());
     for (char c : token)

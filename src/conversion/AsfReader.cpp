@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "conversion/AsfNumber.h"
+#include "conversion/FileKind.h"
+#include "conversion/InputFile.h"
 #include "conversion/TextCodec.h"
 
 namespace kestrom {
@@ -23,6 +26,8 @@ public:
 
     bool Next(std::string_view& line) {
         if (pos_ >= text_.size()) return false;
+        if (number_ == std::numeric_limits<int>::max())
+            throw AsfError(number_, "the file has more than " + std::to_string(number_) + " lines");
         std::size_t end = std::min(NextAfter(pos_, '\r', nextCr_), NextAfter(pos_, '\n', nextLf_));
         line = text_.substr(pos_, end - pos_);
         if (end < text_.size()) {
@@ -55,18 +60,54 @@ private:
     int number_ = 0;
 };
 
-// Fills tokens, whose storage is kept from line to line.
-void SplitAtBlanks(std::string_view line, std::vector<std::string_view>& tokens) {
-    tokens.clear();
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t blank = line.find(' ', start);
-        if (blank == std::string_view::npos) break;
-        tokens.push_back(line.substr(start, blank - start));
-        start = blank + 1;
+// A line cut at every single blank, only as far as the reader asks: a line
+// is read up to token 12 at most, however long it is.
+class LineTokens {
+public:
+    void Reset(std::string_view line) {
+        line_ = line;
+        tokens_.clear();
+        next_ = 0;
+        cut_ = false;
     }
-    tokens.push_back(line.substr(start));
-}
+
+    bool Has(std::size_t index) {
+        while (tokens_.size() <= index && !cut_)
+            CutNext();
+        return index < tokens_.size();
+    }
+
+    std::string_view operator[](std::size_t index) const { return tokens_[index]; }
+
+    std::size_t Count() const {
+        if (cut_) return tokens_.size();
+        const std::string_view rest = line_.substr(next_);
+        return tokens_.size() + 1 +
+               static_cast<std::size_t>(std::count(rest.begin(), rest.end(), ' '));
+    }
+
+    // The line from the token that begins at begin to the line's end.
+    std::string_view From(const char* begin) const {
+        return line_.substr(static_cast<std::size_t>(begin - line_.data()));
+    }
+
+private:
+    void CutNext() {
+        const std::size_t blank = line_.find(' ', next_);
+        if (blank == std::string_view::npos) {
+            tokens_.push_back(line_.substr(next_));
+            cut_ = true;
+        } else {
+            tokens_.push_back(line_.substr(next_, blank - next_));
+            next_ = blank + 1;
+        }
+    }
+
+    std::string_view line_;
+    std::vector<std::string_view> tokens_;
+    std::size_t next_ = 0;
+    bool cut_ = false;
+};
 
 // A quoted text is closed when it is at least two characters long and ends in
 // a quote that no backslash escapes.
@@ -138,7 +179,8 @@ private:
         for (;;) {
             const std::string_view line = NextLine("END");
             if (line.empty()) Fail("empty line among the objects");
-            SplitAtBlanks(line, tokens_);
+            tokens_.Reset(line);
+            tokens_.Has(0);
             const std::string_view kind = tokens_[0];
             if (kind == "END") return;
             if (kind == "S")
@@ -156,9 +198,9 @@ private:
         }
     }
 
-    std::string_view Token(std::size_t index) const {
-        if (index >= tokens_.size())
-            Fail(std::string(tokens_[0]) + " line has " + std::to_string(tokens_.size()) +
+    std::string_view Token(std::size_t index) {
+        if (!tokens_.Has(index))
+            Fail(std::string(tokens_[0]) + " line has " + std::to_string(tokens_.Count()) +
                  " tokens, needs " + std::to_string(index + 1));
         return tokens_[index];
     }
@@ -172,42 +214,45 @@ private:
     }
 
     std::int32_t NumberIn(std::size_t index, std::int32_t min, std::int32_t max,
-                          const char* target) const {
+                          const char* target) {
         const std::string_view token = Token(index);
         const auto value = RoundToRange(LeadingNumber(token), min, max);
         if (!value) Fail("number " + Abridged(token) + " does not fit " + target);
         return *value;
     }
 
-    Integer IntegerNumber(std::size_t index) const {
+    Integer IntegerNumber(std::size_t index) {
         return static_cast<Integer>(NumberIn(index, std::numeric_limits<Integer>::min(),
                                              std::numeric_limits<Integer>::max(),
                                              "a 16-bit integer"));
     }
 
-    std::int32_t LongNumber(std::size_t index) const {
+    std::int32_t LongNumber(std::size_t index) {
         return NumberIn(index, std::numeric_limits<std::int32_t>::min(),
                         std::numeric_limits<std::int32_t>::max(), "a 32-bit integer");
     }
 
     // A text the editor wrote with blanks in it spans several tokens, up to the
-    // one that closes the quote; since tokens were split at single blanks, the
-    // rejoined text is simply the line from the first to the last of them.
-    std::string_view QuotedText(std::size_t index) const {
+    // one that closes the quote: the first later quote that ends a token.
+    std::string_view QuotedText(std::size_t index) {
         const std::string_view first = Token(index);
-        std::size_t last = index;
-        if (!first.empty() && first.front() == '"')
-            while (!IsClosedQuote(TokenSpan(index, last)) && last + 1 < tokens_.size())
-                ++last;
-        const std::string_view text = TokenSpan(index, last);
+        std::string_view text = first;
+        if (!first.empty() && first.front() == '"') text = QuotedSpan(tokens_.From(first.data()));
         if (text.size() < 2)
             Fail("quoted text '" + std::string(text) + "' has fewer than 2 characters");
         return text.substr(1, text.size() - 2);
     }
 
-    std::string_view TokenSpan(std::size_t first, std::size_t last) const {
-        const char* begin = tokens_[first].data();
-        return std::string_view(begin, tokens_[last].data() + tokens_[last].size() - begin);
+    // rest begins with a quote; without a closing one the text runs to the
+    // line's end.
+    static std::string_view QuotedSpan(std::string_view rest) {
+        for (std::size_t quote = rest.find('"', 1); quote != std::string_view::npos;
+             quote = rest.find('"', quote + 1)) {
+            const bool endsToken = quote + 1 == rest.size() || rest[quote + 1] == ' ';
+            if (endsToken && IsClosedQuote(rest.substr(0, quote + 1)))
+                return rest.substr(0, quote + 1);
+        }
+        return rest;
     }
 
     template <typename Rec, std::size_t Slots>
@@ -305,51 +350,45 @@ private:
 
     LineSource lines_;
     FsmModel& model_;
-    std::vector<std::string_view> tokens_;
+    LineTokens tokens_;
     Integer resetPortId_ = 0;
 };
 
-[[noreturn]] void FailToRead(const std::string& reason) {
-    throw AsfError(0, reason);
-}
-
-std::FILE* OpenForReading(const std::string& path) {
+// Reads no more than the first line needs, without blocking on a FIFO.
+std::string FirstBytesOf(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw AsfError(0, std::string("cannot open the file: ") + std::strerror(errno));
     struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        FailToRead("cannot read the file: it is a directory");
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) FailToRead(std::string("cannot open the file: ") + std::strerror(errno));
-    return file;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::FILE* file = OpenForReading(path);
-    std::string content;
-    struct stat info {};
-    if (fstat(fileno(file), &info) == 0 && info.st_size > 0)
-        content.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, got);
-    const bool failed = std::ferror(file);
-    const int error = errno;
-    std::fclose(file);
-    if (failed) FailToRead(std::string("cannot read the file: ") + std::strerror(error));
-    return content;
+    std::string reason;
+    if (::fstat(fd, &info) != 0)
+        reason = std::string("cannot read the file: ") + std::strerror(errno);
+    else if (S_ISDIR(info.st_mode))
+        reason = "cannot read the file: it is a directory";
+    else if (!S_ISREG(info.st_mode))
+        reason = "cannot open the file: " + NotRegularReason(info.st_mode);
+    char bytes[kVersionLine.size() + 2];
+    std::size_t got = 0;
+    while (reason.empty() && got < sizeof bytes) {
+        const ssize_t now = ::read(fd, bytes + got, sizeof bytes - got);
+        if (now < 0 && errno == EINTR) continue;
+        if (now < 0) reason = std::string("cannot read the file: ") + std::strerror(errno);
+        if (now <= 0) break;
+        got += static_cast<std::size_t>(now);
+    }
+    ::close(fd);
+    if (!reason.empty()) throw AsfError(0, reason);
+    return std::string(bytes, got);
 }
 
 } // namespace
 
+void RequireAsfFirstLineIn(std::string_view text) {
+    const std::size_t end = std::min(text.find('\r'), text.find('\n'));
+    if (text.substr(0, end) != kVersionLine) throw AsfError(1, "Invalid ASF File Format");
+}
+
 void RequireAsfFirstLine(const std::string& path) {
-    std::FILE* file = OpenForReading(path);
-    std::string first;
-    int c;
-    while ((c = std::fgetc(file)) != EOF && c != '\r' && c != '\n' &&
-           first.size() <= kVersionLine.size())
-        first += static_cast<char>(c);
-    std::fclose(file);
-    if (first != kVersionLine) throw AsfError(1, "Invalid ASF File Format");
+    RequireAsfFirstLineIn(FirstBytesOf(path));
 }
 
 bool PassesFirstLineTest(const std::string& path) {
@@ -367,7 +406,8 @@ void ReadAsfText(std::string_view text, FsmModel& model) {
 
 void ReadAsfFile(const std::string& path, FsmModel& model) {
     ClearForRead(model);
-    ReadAsfText(ReadWholeFile(path), model);
+    const InputText input = ReadInputFile(path);
+    ReadAsfText(input.Text(), model);
 }
 
 } // namespace kestrom

@@ -14,8 +14,12 @@ namespace kestrom {
 bool PassesFirstLineTest(const std::string& path);
 
 // The same test, failing with an AsfError that says why: the file cannot be
-// opened or read (line 0), or "Invalid ASF File Format" (line 1).
+// opened or read, or is no regular file (line 0), or "Invalid ASF File
+// Format" (line 1). A FIFO or device is refused without waiting on it.
 void RequireAsfFirstLine(const std::string& path);
+
+// The test over a file's content already read (see InputFile.h).
+void RequireAsfFirstLineIn(std::string_view text);
 
 // Rebuilds the model's six tables and scalars from the file; throws AsfError
 // with the line number and a plain message when the file cannot be read.

@@ -3,29 +3,57 @@
 #include <algorithm>
 
 #include "conversion/AsfReader.h"
+#include "conversion/InputFile.h"
 #include "conversion/ModelCheck.h"
 #include "conversion/OutputFile.h"
 #include "conversion/SystemCWriter.h"
 
 namespace kestrom {
+namespace {
 
-std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings) {
-    ReadAsfFile(asfPath, model);
-    warnings = CheckModel(model);
-    std::string text = WriteSystemC(model, warnings);
+void SortAndLimit(Diagnostics& warnings) {
     std::stable_sort(warnings.begin(), warnings.end(),
                      [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
     LimitPerKind(warnings);
+}
+
+} // namespace
+
+std::string GenerateSystemCFromText(std::string_view asfText, FsmModel& model,
+                                    Diagnostics& warnings) {
+    ReadAsfText(asfText, model);
+    warnings = CheckModel(model);
+    std::string text = WriteSystemC(model, warnings);
+    SortAndLimit(warnings);
     return text;
+}
+
+// The text goes straight to the file as it is written; an error on the way
+// leaves the earlier file as it was.
+Diagnostics GenerateSystemCFileFromText(std::string_view asfText, const std::string& cppPath,
+                                        FsmModel& model) {
+    ReadAsfText(asfText, model);
+    Diagnostics warnings = CheckModel(model);
+    ReplaceFileContent(cppPath, [&](TextOutput& out) { WriteSystemC(model, warnings, out); });
+    SortAndLimit(warnings);
+    return warnings;
+}
+
+std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings) {
+    const InputText input = ReadInputFile(asfPath);
+    return GenerateSystemCFromText(input.Text(), model, warnings);
+}
+
+void RequireOutputIsNotInput(const std::string& asfPath, const std::string& cppPath) {
+    if (IsSameFile(asfPath, cppPath))
+        throw OutputError("cannot write " + cppPath + ": it is the ASF file being read");
 }
 
 Diagnostics GenerateSystemCFile(const std::string& asfPath, const std::string& cppPath,
                                 FsmModel& model) {
-    if (IsSameFile(asfPath, cppPath))
-        throw OutputError("cannot write " + cppPath + ": it is the ASF file being read");
-    Diagnostics warnings;
-    ReplaceFileContent(cppPath, GenerateSystemC(asfPath, model, warnings));
-    return warnings;
+    RequireOutputIsNotInput(asfPath, cppPath);
+    const InputText input = ReadInputFile(asfPath);
+    return GenerateSystemCFileFromText(input.Text(), cppPath, model);
 }
 
 } // namespace kestrom

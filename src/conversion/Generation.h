@@ -3,11 +3,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "conversion/Diagnostics.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
+
+// What a generation that ran out of memory reports, in the batch tool and
+// the window alike.
+constexpr const char* kNotEnoughMemory = "not enough memory to read and convert the file";
 
 // Reads, checks and writes into memory; warnings come sorted by line, at
 // most 100 of each kind.
@@ -19,5 +24,14 @@ std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnos
 // cannot be written or would replace the input; returns the warnings.
 Diagnostics GenerateSystemCFile(const std::string& asfPath, const std::string& cppPath,
                                 FsmModel& model);
+
+// The same two over the ASF file's content, already read.
+std::string GenerateSystemCFromText(std::string_view asfText, FsmModel& model,
+                                    Diagnostics& warnings);
+Diagnostics GenerateSystemCFileFromText(std::string_view asfText, const std::string& cppPath,
+                                        FsmModel& model);
+
+// Throws OutputError when cppPath names the ASF file itself, by any path.
+void RequireOutputIsNotInput(const std::string& asfPath, const std::string& cppPath);
 
 } // namespace kestrom

@@ -9,51 +9,36 @@
 namespace kestrom {
 namespace {
 
-constexpr int kMaxActionLines = 125;
+constexpr std::size_t kMaxActionLines = 125;
 
 class SystemCWriter {
 public:
-    SystemCWriter(FsmModel& model, Diagnostics& warnings)
-        : m_(model), warnings_(warnings), method_(IsMethodProcess(model.ProcessKind)) {}
+    SystemCWriter(FsmModel& model, Diagnostics& warnings, TextOutput& out)
+        : m_(model), warnings_(warnings), method_(IsMethodProcess(model.ProcessKind)), out_(out) {}
 
-    std::string Write() {
-        out_.reserve(ExpectedSize());
+    void Write() {
         WriteHeaderComment();
         WriteModuleDeclaration();
         WriteFsmRun();
-        return std::move(out_);
+        out_.Flush();
     }
 
 private:
-    // Texts make up most of a large file; one reservation saves regrowing it.
-    // Each action line takes an indent and a line end besides its text.
-    std::size_t ExpectedSize() const {
-        std::size_t size = 64 * 1024;
-        for (int i = 1; i <= m_.ActionCount; ++i) {
-            const std::string& text = m_.ActionTable[i].Text;
-            size += text.size() + kLineCost * (1 + std::count(text.begin(), text.end(), '\\'));
-        }
-        for (int i = 1; i <= m_.ConditionCount; ++i)
-            size += m_.ConditionTable[i].Text.size() + 2 * kLineCost;
-        return size + 16 * kLineCost * static_cast<std::size_t>(m_.StateCount);
-    }
-    static constexpr std::size_t kLineCost = 32;
-
     // Every line is whole and ends in CR LF; indentation is blanks only.
     void Line(int indent, std::string_view text = {}) {
-        out_.append(static_cast<std::size_t>(indent), ' ');
-        out_.append(text);
-        out_.append("\r\n");
+        out_.AppendBlanks(static_cast<std::size_t>(indent));
+        out_.Append(text);
+        out_.Append("\r\n");
     }
     void Line(int indent, std::initializer_list<std::string_view> pieces) {
-        out_.append(static_cast<std::size_t>(indent), ' ');
+        out_.AppendBlanks(static_cast<std::size_t>(indent));
         for (std::string_view piece : pieces)
-            out_.append(piece);
-        out_.append("\r\n");
+            out_.Append(piece);
+        out_.Append("\r\n");
     }
     void EmptyLines(int count) {
         for (int i = 0; i < count; ++i)
-            out_.append("\r\n");
+            out_.Append("\r\n");
     }
 
     void WriteHeaderComment() {
@@ -188,15 +173,15 @@ private:
         for (int a = 1; a <= m_.ActionCount; ++a) {
             const ActionRec& action = m_.ActionTable[a];
             if (action.OwnerId != state.Id) continue;
-            const std::vector<std::string> lines = DecodeActionLines(action.Text);
-            const int written = std::min<int>(static_cast<int>(lines.size()), kMaxActionLines);
-            for (int i = 0; i < written; ++i)
-                Line(24, lines[i]);
-            if (written < static_cast<int>(lines.size()))
+            std::size_t seen = 0;
+            const std::size_t lines = ForEachActionLine(action.Text, [&](std::string_view line) {
+                if (seen++ < kMaxActionLines) Line(24, line);
+            });
+            if (lines > kMaxActionLines)
                 Warn(action.Line, code::kActionLinesDropped,
-                     "action of state " + Quote(state.Name) + " has " +
-                         std::to_string(lines.size()) + " lines; lines after the " +
-                         std::to_string(kMaxActionLines) + "th are dropped");
+                     "action of state " + Quote(state.Name) + " has " + std::to_string(lines) +
+                         " lines; lines after the " + std::to_string(kMaxActionLines) +
+                         "th are dropped");
             EmptyLines(1);
         }
     }
@@ -298,17 +283,23 @@ private:
     FsmModel& m_;
     Diagnostics& warnings_;
     const bool method_;
-    std::string out_;
+    TextOutput& out_;
 };
 
 } // namespace
 
+void WriteSystemC(FsmModel& model, Diagnostics& warnings, TextOutput& out) {
+    SystemCWriter(model, warnings, out).Write();
+}
+
 std::string WriteSystemC(FsmModel& model, Diagnostics& warnings) {
-    return SystemCWriter(model, warnings).Write();
+    StringOutput out;
+    WriteSystemC(model, warnings, out);
+    return out.Text();
 }
 
 void WriteSystemCFile(const std::string& path, FsmModel& model, Diagnostics& warnings) {
-    ReplaceFileContent(path, WriteSystemC(model, warnings));
+    ReplaceFileContent(path, [&](TextOutput& out) { WriteSystemC(model, warnings, out); });
 }
 
 } // namespace kestrom

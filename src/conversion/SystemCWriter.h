@@ -4,6 +4,7 @@
 #include <string>
 
 #include "conversion/Diagnostics.h"
+#include "conversion/TextOutput.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -12,6 +13,9 @@ namespace kestrom {
 // BranchTable and BranchCount of the model change. Throws AsfError when a
 // state has more than 125 outgoing transitions.
 std::string WriteSystemC(FsmModel& model, Diagnostics& warnings);
+
+// The same text handed to out as it is written.
+void WriteSystemC(FsmModel& model, Diagnostics& warnings, TextOutput& out);
 
 // Writes the generated file to path atomically: an earlier file is replaced
 // only by a complete new one. Throws OutputError when it cannot.

@@ -2,6 +2,8 @@
 // model keeps texts as read; these turn them into what the output needs.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +12,11 @@ namespace kestrom {
 
 // Action code: one piece per line, \" and \\ decoded, any other backslash kept.
 std::vector<std::string> DecodeActionLines(std::string_view text);
+
+// The same lines handed to visit one by one, each valid during its call only;
+// returns how many there were. Nothing is kept, however long the action.
+std::size_t ForEachActionLine(std::string_view text,
+                              const std::function<void(std::string_view)>& visit);
 
 // A guard stays on its line: \n becomes one blank.
 std::string DecodeCondition(std::string_view text);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "conversion/InputFile.h"
 #include "drawing/LineTokens.h"
 #include "drawing/ObjectLine.h"
 
@@ -266,21 +267,8 @@ Drawing ReadDrawingText(std::string_view text) {
 }
 
 Drawing ReadDrawingFile(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        throw AsfError(0, "cannot read the file: it is a directory");
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) throw AsfError(0, std::string("cannot open the file: ") + std::strerror(errno));
-    std::string content;
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, got);
-    const bool failed = std::ferror(file);
-    const int error = errno;
-    std::fclose(file);
-    if (failed) throw AsfError(0, std::string("cannot read the file: ") + std::strerror(error));
-    return ReadDrawingText(content);
+    const InputText input = ReadInputFile(path);
+    return ReadDrawingText(input.Text());
 }
 
 } // namespace kestrom::drawing

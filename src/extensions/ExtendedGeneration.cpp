@@ -97,6 +97,14 @@ std::string GenerateModule(const std::string& asfPath, FsmModel& model,
 
 Diagnostics GenerateModuleFile(const std::string& asfPath, const std::string& cppPath,
                                FsmModel& model, const Extensions& extensions) {
+    if (!ChangesModule(extensions)) {
+        // The plain module goes straight to the file as it is written.
+        Diagnostics warnings = GenerateSystemCFile(asfPath, cppPath, model);
+        PlaceActions(model, nullptr, warnings);
+        WarnEqualPriorities(model, warnings);
+        SortByLine(warnings);
+        return warnings;
+    }
     if (IsSameFile(asfPath, cppPath))
         throw OutputError("cannot write " + cppPath + ": it is the ASF file being read");
     Diagnostics warnings;

@@ -1,6 +1,7 @@
 #include "ui/FileViews.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 
 #include <QFile>
@@ -8,6 +9,8 @@
 #include <QMainWindow>
 #include <QMdiArea>
 
+#include "conversion/Generation.h"
+#include "conversion/InputFile.h"
 #include "ui/CodeWindow.h"
 #include "ui/DiagramScene.h"
 #include "ui/DiagramView.h"
@@ -102,6 +105,9 @@ Diagnostics FileViews::ReadDrawing() {
         drawn->Drawing = drawing::ReadDrawingFile(localPath_);
     } catch (const ConversionError& error) {
         problems.push_back({error.Line(), error.Message(), code::kAsfError});
+    } catch (const std::bad_alloc&) {
+        drawn->Drawing = {};
+        problems.push_back({0, kNotEnoughMemory, code::kAsfError});
     }
     drawn->Drawing.Index();
     drawn->Machine = drawing::DescribeMachine(drawn->Drawing);
@@ -111,6 +117,14 @@ Diagnostics FileViews::ReadDrawing() {
 }
 
 void FileViews::Refresh() {
+    // A FIFO or device put in the file's place would block every reader.
+    try {
+        RequireRegularInput(localPath_);
+    } catch (const ConversionError& error) {
+        problems_->Show(localPath_, {{error.Line(), error.Message(), code::kAsfError}}, {});
+        Code()->Show(QByteArray());
+        return;
+    }
     const Diagnostics drawingProblems = ReadDrawing();
     const ViewGeneration generation = GenerateForViews(localPath_, processKind_());
     Diagnostics errors;

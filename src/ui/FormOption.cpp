@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "conversion/FileKind.h"
 #include "conversion/OptionFile.h"
 #include "ui/MDIFormMain.h"
 #include "ui/Platform.h"
@@ -30,12 +31,24 @@ QRect TwipsRect(int left, int top, int width, int height) {
 
 } // namespace
 
+namespace {
+
+// A FIFO or device in the option file's place would block the window.
+std::string RegularOptionFile(const Platform& platform) {
+    const std::string path = OptionFile(platform);
+    const std::string reason = NotRegularReasonAt(path);
+    if (!reason.empty()) throw OptionFileError("cannot open " + path + ": " + reason);
+    return path;
+}
+
+} // namespace
+
 void LoadProcessKind(const Platform& platform, FsmModel& model) {
-    kestrom::LoadProcessKind(OptionFile(platform), model.ProcessKind);
+    kestrom::LoadProcessKind(RegularOptionFile(platform), model.ProcessKind);
 }
 
 void SaveProcessKind(const Platform& platform, const FsmModel& model) {
-    kestrom::SaveProcessKind(OptionFile(platform), model.ProcessKind);
+    kestrom::SaveProcessKind(RegularOptionFile(platform), model.ProcessKind);
 }
 
 FormOption::FormOption(MDIFormMain& main)

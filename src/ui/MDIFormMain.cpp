@@ -1,5 +1,7 @@
 #include "ui/MDIFormMain.h"
 
+#include <new>
+
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,9 @@
 #include <QToolBar>
 
 #include "conversion/AsfReader.h"
+#include "conversion/Generation.h"
+#include "conversion/InputFile.h"
+#include "conversion/OutputFile.h"
 #include "extensions/ExtendedGeneration.h"
 #include "extensions/TestBenchGeneration.h"
 #include "model/ProductInfo.h"
@@ -209,6 +214,7 @@ void MDIFormMain::OpenFile(const QString& path) {
     commonDialogASF_.FileName = chosen;
     SetStatusText(chosen + " File Opened");
     model_.AsfPath = LocalPath(chosen);
+    if (RefusedAsNotRegular()) return;
 
     bool passes = false;
     try {
@@ -229,6 +235,21 @@ void MDIFormMain::OpenFile(const QString& path) {
         mnuClose_Click();
     }
     EnDisMDI(kTrue);
+}
+
+// A FIFO or device would block the first-line test: say so and close.
+bool MDIFormMain::RefusedAsNotRegular() {
+    try {
+        RequireRegularInput(model_.AsfPath);
+        return false;
+    } catch (const AsfError& error) {
+        platform_.ShowMessage(this, {FromLocalPath(FormatDiagnostic(model_.AsfPath, error.Line(),
+                                                                    "error", error.Message())),
+                                     "ASF File Error", MessageIcon::Error, QString()});
+    }
+    asfOpened_ = kFalse;
+    mnuClose_Click();
+    return true;
 }
 
 void MDIFormMain::mnuClose_Click() {
@@ -266,6 +287,8 @@ void MDIFormMain::mnuFSM_Click() {
 
     Diagnostics warnings;
     try {
+        RequireRegularInput(model_.AsfPath);
+        RequireRegularOutput(model_.CppPath);
         warnings = GenerateWithChoices();
     } catch (const AsfError& error) {
         ReportNotGenerated(*chosen, "ASF File Error",
@@ -276,6 +299,11 @@ void MDIFormMain::mnuFSM_Click() {
         ReportNotGenerated(*chosen, "Output File Error",
                            FromLocalPath(FormatDiagnostic(model_.CppPath, error.Line(), "error",
                                                           error.Message())));
+        return;
+    } catch (const std::bad_alloc&) {
+        ReportNotGenerated(
+            *chosen, "Not Enough Memory",
+            FromLocalPath(FormatDiagnostic(model_.AsfPath, 0, "error", kNotEnoughMemory)));
         return;
     }
 

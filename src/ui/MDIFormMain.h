@@ -78,6 +78,7 @@ private:
     // The module, and its test bench when chosen, with the stored extensions.
     Diagnostics GenerateWithChoices();
     void ReportNotGenerated(const QString& cppPath, const QString& title, const QString& text);
+    bool RefusedAsNotRegular();
 
     Platform& platform_;
     FsmModel& model_;

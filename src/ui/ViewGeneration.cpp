@@ -1,9 +1,12 @@
 #include "ui/ViewGeneration.h"
 
 #include <memory>
+#include <new>
 
 #include <QFile>
+#include <QFileInfo>
 
+#include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
 #include "extensions/ExtendedGeneration.h"
 #include "ui/Platform.h"
@@ -20,19 +23,26 @@ ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind,
     } catch (const ConversionError& error) {
         result.Code.clear();
         result.Error = Diagnostic{error.Line(), error.Message(), code::kAsfError};
+    } catch (const std::bad_alloc&) {
+        result.Code.clear();
+        result.Warnings.clear();
+        result.Error = Diagnostic{0, kNotEnoughMemory, code::kAsfError};
     }
     return result;
 }
 
 Integer ProcessKindForViews(const Platform& platform, Integer current) {
-    QFile file(QFile::decodeName(QByteArray::fromStdString(
-        OptionFileLocation(QFile::encodeName(platform.ProgramDirectory()).toStdString()))));
-    if (!file.open(QIODevice::ReadOnly)) return current;
-    const QByteArray bytes = file.read(2);
-    if (bytes.size() != 2) return current;
-    const auto low = static_cast<unsigned char>(bytes[0]);
-    const auto high = static_cast<unsigned char>(bytes[1]);
-    return static_cast<Integer>(low | (high << 8));
+    // Read without creating anything; a FIFO or device is refused, not waited
+    // on. Without two stored bytes, Generate uses the choice in memory.
+    try {
+        const std::string path =
+            OptionFileLocation(QFile::encodeName(platform.ProgramDirectory()).toStdString());
+        const QFileInfo stored(QFile::decodeName(QByteArray::fromStdString(path)));
+        if (!stored.exists() || (stored.isFile() && stored.size() < 2)) return current;
+        return ReadStoredProcessKind(path);
+    } catch (const OptionFileError&) {
+        return current;
+    }
 }
 
 } // namespace kestrom::ui

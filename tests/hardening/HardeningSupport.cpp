@@ -90,9 +90,28 @@ int UnprivilegedUser() {
 
 namespace {
 
+// One component at a time, so that a path longer than PATH_MAX works.
+bool ChangeDirectory(const std::string& path) {
+    if (!path.empty() && path[0] == '/' && ::chdir("/") != 0) return false;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(start, end - start);
+        if (!part.empty() && ::chdir(part.c_str()) != 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 // Called in the child only; false when the setup cannot be made.
 bool ApplySetup(const ChildSetup& setup) {
-    if (!setup.WorkingDir.empty() && ::chdir(setup.WorkingDir.c_str()) != 0) return false;
+    if (!setup.WorkingDir.empty() && !ChangeDirectory(setup.WorkingDir)) return false;
+    if (setup.AddressSpaceLimit >= 0) {
+        const rlimit limit{static_cast<rlim_t>(setup.AddressSpaceLimit),
+                           static_cast<rlim_t>(setup.AddressSpaceLimit)};
+        if (::setrlimit(RLIMIT_AS, &limit) != 0) return false;
+    }
     if (setup.FileSizeLimit >= 0) {
         ::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
         const rlimit limit{static_cast<rlim_t>(setup.FileSizeLimit),
@@ -102,11 +121,36 @@ bool ApplySetup(const ChildSetup& setup) {
     return !setup.Unprivileged || DropPrivileges(UnprivilegedUser());
 }
 
-int WaitFor(pid_t child) {
+ProcessResult WaitForEnd(pid_t child) {
     int status = 0;
     while (::waitpid(child, &status, 0) < 0)
         if (errno != EINTR) Broken("waitpid");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ProcessResult result;
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.Signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    return result;
+}
+
+int WaitFor(pid_t child) {
+    return WaitForEnd(child).ExitCode;
+}
+
+// Looks without reaping it.
+bool HasEnded(pid_t child) {
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == child;
+}
+
+// True once the process holds a descriptor on a file in directory.
+bool HoldsFileIn(pid_t process, const std::string& directory) {
+    std::error_code error;
+    const std::string fds = "/proc/" + std::to_string(process) + "/fd";
+    for (const auto& entry : fs::directory_iterator(fds, error)) {
+        const std::string target = fs::read_symlink(entry.path(), error).string();
+        if (!error && target.rfind(directory + "/", 0) == 0) return true;
+    }
+    return false;
 }
 
 void WriteAllTo(int fd, const std::string& text) {
@@ -121,16 +165,25 @@ void WriteAllTo(int fd, const std::string& text) {
 
 } // namespace
 
-ProcessResult RunProgram(const std::vector<std::string>& argv, const ChildSetup& setup) {
-    ScratchDir capture;
-    const std::string out = setup.StandardOutput.empty() ? capture / "out" : setup.StandardOutput;
-    const std::string err = capture / "err";
+namespace {
+
+// Starts argv with standard output and error going to out and err.
+pid_t StartProgram(const std::vector<std::string>& argv, const ChildSetup& setup,
+                   const std::string& out, const std::string& err) {
     const pid_t child = ::fork();
     if (child < 0) Broken("fork");
     if (child == 0) {
-        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        const int outFd = ::open(
+            out.c_str(), O_WRONLY | O_CREAT | (setup.AppendToOutput ? O_APPEND : O_TRUNC), 0666);
         const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (outFd < 0 || errFd < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0) ::_exit(126);
+        // A program started in the background inherits some signals ignored.
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+            ::signal(signal, SIG_DFL);
+        if (!setup.StandardInput.empty()) {
+            const int inFd = ::open(setup.StandardInput.c_str(), O_RDONLY);
+            if (inFd < 0 || ::dup2(inFd, 0) < 0) ::_exit(126);
+        }
         if (!ApplySetup(setup)) ::_exit(126);
         std::vector<char*> args;
         for (const auto& arg : argv)
@@ -139,11 +192,44 @@ ProcessResult RunProgram(const std::vector<std::string>& argv, const ChildSetup&
         ::execv(args[0], args.data());
         ::_exit(127);
     }
-    ProcessResult result;
-    result.ExitCode = WaitFor(child);
+    return child;
+}
+
+} // namespace
+
+ProcessResult RunProgram(const std::vector<std::string>& argv, const ChildSetup& setup) {
+    ScratchDir capture;
+    const std::string out = setup.StandardOutput.empty() ? capture / "out" : setup.StandardOutput;
+    const std::string err = capture / "err";
+    ProcessResult result = WaitForEnd(StartProgram(argv, setup, out, err));
     if (setup.StandardOutput.empty()) result.Out = ReadFile(out);
     result.Err = ReadFile(err);
     return result;
+}
+
+ProcessResult RunBatchToolSignalledWhileWriting(const std::vector<std::string>& args, int signal,
+                                                const std::string& directory) {
+    ScratchDir capture;
+    std::vector<std::string> argv{BatchTool()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const pid_t child = StartProgram(argv, {}, capture / "out", capture / "err");
+    while (!HoldsFileIn(child, directory) && !HasEnded(child)) {
+    }
+    ::kill(child, signal);
+    ProcessResult result = WaitForEnd(child);
+    result.Err = ReadFile(capture / "err");
+    return result;
+}
+
+bool UnderAddressSanitizer() {
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return true;
+#endif
+#endif
+    return false;
 }
 
 std::string BatchTool() {

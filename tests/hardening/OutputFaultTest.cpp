@@ -83,15 +83,23 @@ TEST_F(OutputFaults, TheFullDevice) {
 
 TEST_F(OutputFaults, AReadOnlyDirectory) {
     if (UnprivilegedUser() < 0) GTEST_SKIP() << "running as root with no unprivileged user";
-    // Even a file the user may write is replaced only through its directory.
     ::chmod(earlier_.c_str(), 0666);
     ::chmod((dir_ / "out").c_str(), 0555);
     ChildSetup unprivileged;
     unprivileged.Unprivileged = true;
-    ExpectRefused(earlier_, unprivileged,
-                  "cannot create a file beside " + earlier_ + ": Permission denied");
     ExpectRefused(dir_ / "out/new.cpp", unprivileged,
                   "cannot create a file beside " + dir_ / "out/new.cpp" + ": Permission denied");
+
+    // A file the user may write is still regenerated, in place.
+    const auto before = dir_.Entries("out");
+    const std::string module = RunBatchTool({"--process", "thread", input_, "-"}).Out;
+    EXPECT_EQ(RunInChild([&] { return WriteToggleTo(earlier_); }, unprivileged), "written");
+    EXPECT_EQ(ReadFile(earlier_), module);
+    WriteFile(earlier_, kEarlier);
+    const ProcessResult run = RunBatchTool({"--process", "thread", input_, earlier_}, unprivileged);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(ReadFile(earlier_), module);
+    EXPECT_EQ(dir_.Entries("out"), before);
 }
 
 TEST_F(OutputFaults, ADirectoryThatDoesNotExist) {

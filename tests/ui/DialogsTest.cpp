@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "FakePlatform.h"
 #include "model/FsmModel.h"
@@ -159,6 +160,21 @@ private slots:
         QCOMPARE(model_->ProcessKind, kMethodProcess); // the choice stays as it was
         QVERIFY(dialog->isHidden());
         QVERIFY(window_->findChild<QMenu*>("mnuFile")->menuAction()->isEnabled());
+    }
+
+    void anOptionFileThatIsAFifoIsRefusedInsteadOfWaitedOn() {
+        QCOMPARE(::mkfifo(QFile::encodeName(OptionFile()).constData(), 0644), 0);
+        const QString refusal =
+            "cannot open " + OptionFile() + ": it is a FIFO, not a regular file";
+        FormOption* dialog = Options();
+        QCOMPARE(platform_.messages.size(), size_t(1));
+        QCOMPARE(platform_.messages[0].Text, refusal);
+        dialog->CommandOK_Click();
+        QCOMPARE(platform_.messages.size(), size_t(2));
+        QCOMPARE(platform_.messages[1].Text, refusal);
+        QCOMPARE(platform_.messages[1].Title, QString("Option File Error"));
+        QVERIFY(dialog->isHidden());
+        QFile::remove(OptionFile());
     }
 
     void aboutBoxShowsNameVersionAndAddress() {

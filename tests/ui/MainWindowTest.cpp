@@ -1,5 +1,8 @@
 // The main window on the offscreen platform, every dialog answered by the test.
 #include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QFile>
@@ -30,6 +33,14 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+// The address space this process has mapped so far.
+unsigned long MappedBytes() {
+    QFile statm("/proc/self/statm");
+    if (!statm.open(QIODevice::ReadOnly)) return 0;
+    return statm.readAll().split(' ').value(0).toULong() *
+           static_cast<unsigned long>(::getpagesize());
 }
 
 } // namespace
@@ -321,6 +332,62 @@ private slots:
         QVERIFY2(platform_.messages[0].Text.startsWith(path + ": error: ") &&
                      platform_.messages[0].Text.contains("No such file or directory"),
                  qPrintable(platform_.messages[0].Text));
+    }
+
+    void fifosAndDevicesAreRefusedInsteadOfWaitedOn() {
+        const QString fifo = Work("pipe.asf");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        const QString notRegular = ": it is a FIFO, not a regular file";
+        Open(fifo);
+        ExpectError(fifo + ": error: cannot open the file" + notRegular, "ASF File Error");
+        QCOMPARE(window_->StatusText(), QString("No ASF File Opened"));
+        QCOMPARE(window_->AsfOpened(), kFalse);
+
+        platform_.messages.clear();
+        Open(Example("toggle.asf"));
+        Generate(fifo);
+        ExpectError(fifo + ": error: cannot write " + fifo + notRegular, "Output File Error");
+        QCOMPARE(window_->StatusText(), fifo + " not generated");
+        platform_.messages.clear();
+        Generate("/dev/null");
+        ExpectError("/dev/null: error: cannot write /dev/null: it is a character device, not a "
+                    "regular file",
+                    "Output File Error");
+
+        // The open file replaced by a FIFO after Open.
+        WriteAll(Work("later.asf"), ReadAll(Example("toggle.asf")));
+        Open(Work("later.asf"));
+        QFile::remove(Work("later.asf"));
+        QCOMPARE(::mkfifo(QFile::encodeName(Work("later.asf")).constData(), 0644), 0);
+        platform_.messages.clear();
+        Generate(Work("never.cpp"));
+        ExpectError(Work("later.asf") + ": error: cannot open the file" + notRegular,
+                    "ASF File Error");
+        QVERIFY(!QFile::exists(Work("never.cpp")));
+        QVERIFY(On("mnuFSM"));
+    }
+
+    void runningOutOfMemoryIsReportedAndTheWindowStaysUsable() {
+        const QString huge = Work("huge.asf");
+        WriteAll(huge, "VERSION=1.19\nOBJECTS\n");
+        QVERIFY(QFile::resize(huge, 3'000'000'000LL));
+        Open(huge);
+        rlimit before{};
+        ::getrlimit(RLIMIT_AS, &before);
+        rlimit tight = before;
+        tight.rlim_cur = MappedBytes() + 1'000'000'000UL;
+        QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
+        Generate(Work("never.cpp"));
+        ::setrlimit(RLIMIT_AS, &before);
+        ExpectError(huge + ": error: not enough memory to read and convert the file",
+                    "Not Enough Memory");
+        QCOMPARE(window_->StatusText(), Work("never.cpp") + " not generated");
+        QVERIFY(!QFile::exists(Work("never.cpp")));
+
+        platform_.messages.clear();
+        Open(Example("toggle.asf"));
+        Generate(Work("never.cpp"));
+        QCOMPARE(platform_.messages[0].Title, QString("Done!"));
     }
 
     void theOpenFileIsNeverTheOutput() {

@@ -1,0 +1,61 @@
+// Taking in an input file with a single open, so that what the first-line
+// test sees is what the reader reads: pipes, FIFOs and standard input work
+// as well as regular files. Every reader of input files goes through here.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kestrom {
+
+// Gives back a buffer of ReadInputFile's: mapped when large, else from new[].
+struct InputBufferRelease {
+    std::size_t Mapped = 0;
+    void operator()(char* bytes) const;
+};
+using InputBuffer = std::unique_ptr<char[], InputBufferRelease>;
+
+// The whole content of one input file.
+class InputText {
+public:
+    InputText() = default;
+    InputText(InputBuffer bytes, std::size_t size) : bytes_(std::move(bytes)), size_(size) {}
+    std::string_view Text() const { return {bytes_.get(), size_}; }
+
+private:
+    InputBuffer bytes_;
+    std::size_t size_ = 0;
+};
+
+// Opens path once and reads it to its end; /dev/stdin and the like are read
+// through the descriptor they name, never opened again. Throws AsfError (line 0) when it
+// cannot be opened or read, std::bad_alloc when it does not fit in memory.
+InputText ReadInputFile(const std::string& path);
+
+// The same over a descriptor already open, such as standard input; it stays open.
+InputText ReadInputDescriptor(int fd);
+
+// An input that can be read only once (standard input as "-", a pipe, a
+// FIFO, a device) taken in whole and kept in an unnamed file, so that every
+// reader after it can open it again by Path(); a regular file is left as it
+// is. Throws as ReadInputFile does.
+class SpooledInput {
+public:
+    explicit SpooledInput(const std::string& path);
+    ~SpooledInput();
+    SpooledInput(const SpooledInput&) = delete;
+    SpooledInput& operator=(const SpooledInput&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+// Refuses with AsfError (line 0) a path that names a FIFO, a device or a
+// socket, without opening it: what an interactive program must not block on.
+void RequireRegularInput(const std::string& path);
+
+} // namespace kestrom
