@@ -34,6 +34,7 @@ for asf in "${inputs[@]}"; do
   memcheck --process thread "$asf" "$out/thread.cpp"
   memcheck --process method "$asf" "$out/method.cpp"
   memcheck "$asf" -
-  runs=$((runs + 3))
+  memcheck --svg "$out/picture.svg" "$asf"
+  runs=$((runs + 4))
 done
 echo "memcheck: $runs runs of $tool clean"

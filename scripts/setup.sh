@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev libsystemc-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils
-  clang libclang-rt-14-dev valgrind clang-format
+  clang libclang-rt-14-dev valgrind clang-format python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -10,7 +10,10 @@
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/OptionFile.h"
+#include "conversion/OutputFile.h"
+#include "drawing/PictureFile.h"
 #include "extensions/ExtendedGeneration.h"
+#include "extensions/TestBenchGeneration.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -19,24 +22,48 @@ namespace {
 class BatchRun {
 public:
     BatchRun(const Arguments& args, const std::string& programDir, BatchStreams streams)
-        : args_(args), input_(args.files[0]), output_(args.files[1]), extensions_(args.extensions),
+        : args_(args), input_(args.files[0]), output_(args.files.size() > 1 ? args.files[1] : ""),
+          svgPath_(args.svgPath.value_or("")), extensions_(args.extensions), bench_(args.bench),
           streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind =
             args.processKind ? *args.processKind : StoredProcessKind(programDir, findings_);
     }
 
     int Run() {
-        const int status = Generate();
+        const bool drawn = svgPath_.empty() || DrawPicture();
+        const int status = output_.empty() ? kExitGenerated : Generate();
         const bool reported = WriteFindings(std::move(findings_), args_, streams_.err);
-        return reported ? status : kExitNotGenerated;
+        return reported && drawn ? status : kExitNotGenerated;
     }
 
 private:
+    bool DrawPicture() {
+        try {
+            Diagnostics problems;
+            const std::string svg = drawing::PictureSvgOfFile(input_, problems);
+            for (const Diagnostic& problem : problems)
+                Report(input_, problem.Line, "warning", problem.Message, problem.Code);
+            if (svgPath_ == "-")
+                WriteToStandardOutput(svg);
+            else
+                ReplaceFileContent(svgPath_, svg);
+            return true;
+        } catch (const AsfError& error) {
+            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
+        } catch (const OutputError& error) {
+            Report(svgPath_, 0, "error", error.Message(), code::kOutputError);
+        }
+        return false;
+    }
+
     int Generate() {
         try {
             RequireAcceptedFirstLine(input_, extensions_);
             Diagnostics warnings;
-            if (output_ == "-")
+            if (bench_)
+                warnings =
+                    GenerateModuleWithTestBench(input_, output_, model_, extensions_, *bench_);
+            else if (output_ == "-")
                 WriteToStandardOutput(GenerateModule(input_, model_, extensions_, warnings));
             else
                 warnings = GenerateModuleFile(input_, output_, model_, extensions_);
@@ -45,6 +72,8 @@ private:
             return kExitGenerated;
         } catch (const AsfError& error) {
             Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
+        } catch (const InputFileError& error) {
+            Report(error.File(), error.Line(), "error", error.Message(), code::kInputFileError);
         } catch (const OutputError& error) {
             Report(output_, 0, "error", error.Message(), code::kOutputError);
         }
@@ -65,7 +94,9 @@ private:
     const Arguments& args_;
     std::string input_;
     std::string output_;
+    std::string svgPath_;
     Extensions extensions_;
+    std::optional<TestBenchRequest> bench_;
     BatchStreams streams_;
     FsmModel& model_;
     Findings findings_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "extensions/Extensions.h"
+#include "extensions/TestBenchGeneration.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -16,9 +17,11 @@ extern const char* const kUsage;
 struct Arguments {
     std::optional<Integer> processKind;
     Extensions extensions;
-    std::vector<std::string> files;         // INPUT.asf OUTPUT.cpp
+    std::vector<std::string> files;         // INPUT.asf OUTPUT.cpp (OUTPUT.cpp optional with --svg)
+    std::optional<std::string> svgPath;     // --svg PICTURE.svg
     std::string diagnosticsFormat = "text"; // or "json"
     std::optional<std::string> sarifPath;
+    std::optional<TestBenchRequest> bench; // --testbench and its details
     bool help = false;
     bool version = false;
 };

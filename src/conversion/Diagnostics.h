@@ -14,6 +14,7 @@ namespace kestrom {
 namespace code {
 constexpr std::string_view kAsfError = "K001";
 constexpr std::string_view kOutputError = "K002";
+constexpr std::string_view kInputFileError = "K003";
 constexpr std::string_view kNoInitialState = "K101";
 constexpr std::string_view kNoClockPort = "K102";
 constexpr std::string_view kNoTrapState = "K103";
@@ -70,6 +71,18 @@ private:
 // The ASF file cannot be read or cannot be turned into a module.
 class AsfError : public ConversionError {
     using ConversionError::ConversionError;
+};
+
+// A file read beside the ASF file (such as a test bench's stimuli) is missing
+// or holds something it cannot: the error names that file.
+class InputFileError : public ConversionError {
+public:
+    InputFileError(std::string file, int line, std::string message)
+        : ConversionError(line, std::move(message)), file_(std::move(file)) {}
+    const std::string& File() const { return file_; }
+
+private:
+    std::string file_;
 };
 
 // The output file cannot be written; the earlier file is left as it was.

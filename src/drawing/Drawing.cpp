@@ -173,6 +173,7 @@ private:
             bundle.Line = Number(index);
             for (std::size_t i = 3; i < tokens.size(); ++i)
                 bundle.Style += (i > 3 ? " " : "") + std::string(tokens[i].Text);
+            bundle.TextHeight = StyleTextHeight(bundle.Style);
             drawing_.Bundles.push_back(std::move(bundle));
         });
     }
@@ -186,7 +187,8 @@ private:
             if (line.empty()) return;
             std::string joined(line);
             std::size_t last = index;
-            while (Continues(joined)) {
+            // Each physical line is tested alone: texts never span lines.
+            for (std::string_view piece = line; Continues(piece); piece = TrimEnd(lines_[last])) {
                 joined.back() = ' ';
                 if (last + 1 >= lines_.size() || !StartsWithBlank(lines_[last + 1])) {
                     Problem(Number(index),
@@ -234,6 +236,9 @@ void Drawing::Index() {
     byId_.reserve(Objects.size());
     for (std::size_t i = 0; i < Objects.size(); ++i)
         byId_.emplace(Objects[i].Id, i);
+    bundleByName_.clear();
+    for (std::size_t i = 0; i < Bundles.size(); ++i)
+        bundleByName_.emplace(Bundles[i].Name, i);
 }
 
 double StyleTextHeight(std::string_view style) {
@@ -245,13 +250,12 @@ double StyleTextHeight(std::string_view style) {
 }
 
 const Bundle* Drawing::FindBundle(std::string_view name) const {
-    for (const Bundle& bundle : Bundles)
-        if (bundle.Name == name) return &bundle;
-    return nullptr;
+    const auto found = bundleByName_.find(std::string(name));
+    return found == bundleByName_.end() ? nullptr : &Bundles[found->second];
 }
 
 double Drawing::TextHeightOf(const DrawnObject& object) const {
-    if (const Bundle* bundle = FindBundle(object.Style)) return StyleTextHeight(bundle->Style);
+    if (const Bundle* bundle = FindBundle(object.Style)) return bundle->TextHeight;
     return StyleTextHeight(object.Style);
 }
 

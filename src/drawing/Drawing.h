@@ -94,9 +94,10 @@ struct Sheet {
 
 // A named style of the BUNDLES section: `B T "Conditions" 128,0,128 0 0 0 …`.
 struct Bundle {
-    char Kind = '?';   // T text, F filled shape, L line
-    std::string Name;  // without quotes
-    std::string Style; // the tokens after the name, as for an inline style
+    char Kind = '?';       // T text, F filled shape, L line
+    std::string Name;      // without quotes
+    std::string Style;     // the tokens after the name, as for an inline style
+    double TextHeight = 0; // StyleTextHeight(Style)
     int Line = 0;
 };
 
@@ -117,7 +118,7 @@ struct Drawing {
     Diagnostics Problems;
 
     const DrawnObject* Find(ObjectId id) const;
-    void Index(); // rebuilds the id lookup after Objects changed
+    void Index(); // rebuilds the id and bundle lookups after Objects or Bundles changed
 
     // The bundle of that name, or null.
     const Bundle* FindBundle(std::string_view name) const;
@@ -126,6 +127,7 @@ struct Drawing {
 
 private:
     std::unordered_map<ObjectId, std::size_t> byId_;
+    std::unordered_map<std::string, std::size_t> bundleByName_;
 };
 
 // Reads the text as drawn; never throws on content.

@@ -62,6 +62,8 @@ public:
         : drawing_(drawing), machine_(machine) {}
 
     void Build() {
+        for (const Sheet& sheet : drawing_.Sheets)
+            sheetOf_.emplace(sheet.Diagram, &sheet);
         AddDiagram(kTopLevel, 0);
         for (const DrawnObject& object : drawing_.Objects)
             if (object.Kind == ObjectKind::SubFrame && !diagramOf_.count(object.Id))
@@ -78,9 +80,8 @@ private:
         DrawnDiagram diagram;
         diagram.Id = id;
         diagram.Owner = owner;
-        const ObjectId sheetId = owner == 0 ? kTopLevel : owner;
-        for (const Sheet& sheet : drawing_.Sheets)
-            if (sheet.Diagram == sheetId && !diagram.Page) diagram.Page = &sheet;
+        const auto sheet = sheetOf_.find(owner == 0 ? kTopLevel : owner);
+        if (sheet != sheetOf_.end()) diagram.Page = sheet->second;
         diagramOf_[id] = machine_.Diagrams.size();
         if (owner != 0) subDiagramOf_.emplace(owner, id);
         machine_.Diagrams.push_back(std::move(diagram));
@@ -227,6 +228,7 @@ private:
 
     const Drawing& drawing_;
     DrawnMachine& machine_;
+    std::unordered_map<ObjectId, const Sheet*> sheetOf_; // the first INSTHEADER of each
     std::unordered_map<ObjectId, std::size_t> diagramOf_;
     std::unordered_map<ObjectId, ObjectId> subDiagramOf_; // state -> its H object
     SlotMap states_, ports_, transitions_;
@@ -235,14 +237,20 @@ private:
 } // namespace
 
 const DrawnDiagram* DrawnMachine::Find(ObjectId diagramId) const {
-    for (const DrawnDiagram& diagram : Diagrams)
-        if (diagram.Id == diagramId) return &diagram;
-    return nullptr;
+    const auto found = byId_.find(diagramId);
+    return found == byId_.end() ? nullptr : &Diagrams[found->second];
+}
+
+void DrawnMachine::Index() {
+    byId_.clear();
+    for (std::size_t i = 0; i < Diagrams.size(); ++i)
+        byId_.emplace(Diagrams[i].Id, i);
 }
 
 DrawnMachine DescribeMachine(const Drawing& drawing) {
     DrawnMachine machine;
     MachineBuilder(drawing, machine).Build();
+    machine.Index();
     return machine;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "drawing/Drawing.h"
@@ -58,6 +59,10 @@ struct DrawnMachine {
     // unknown state, a label of nothing): placed as well as possible.
     Diagnostics Problems;
     const DrawnDiagram* Find(ObjectId diagramId) const;
+    void Index(); // rebuilds the lookup of Find after Diagrams changed
+
+private:
+    std::unordered_map<ObjectId, std::size_t> byId_;
 };
 
 // The drawing must outlive the result (it points into drawing.Objects).

@@ -57,7 +57,7 @@ const char* FallbackOf(ObjectKind kind) {
     case ObjectKind::Transition:
         return "drawn straight between its ends";
     case ObjectKind::Label:
-        return "drawn at its owner's place";
+        return "drawn at its owner's place, if that is drawn";
     case ObjectKind::Condition:
         return "drawn at the middle of its transition";
     case ObjectKind::Action:
@@ -108,7 +108,7 @@ private:
             if (const auto value = ParseInteger(head_[index].Text)) return *value;
         }
         problems_.push_back(
-            {line_, Describe(object_) + ": its " + what + " is missing or no number" +
+            {line_, Describe(object_) + ": the " + what + " token is missing or no number" +
                         (index < head_.size() ? " (\"" + Shown(head_[index].Text) + "\")"
                                               : std::string()) +
                         "; taken as 0"});

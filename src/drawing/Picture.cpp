@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kDoubleInset = 1000;
 constexpr double kFallbackRadius = 6500;
-constexpr double kFallbackSpacing = 20000;
+constexpr double kFallbackSpacing = 30000;
 constexpr double kPortLabelOffset = 6000;
 
 Primitive Shape(PrimitiveKind kind, PrimitiveRole role, std::vector<Point> points) {
@@ -163,10 +163,17 @@ private:
         }
     }
 
-    static TextAlign AlignOf(const DrawnObject& text) {
-        return text.Kind == ObjectKind::Action || text.Kind == ObjectKind::Declaration
-                   ? TextAlign::Left
-                   : TextAlign::Centre;
+    // A style whose last token is 4 centres its texts (the editor's state
+    // labels); the others start at their anchor.
+    TextAlign AlignOf(const DrawnObject& text) const {
+        const Bundle* bundle = drawing_.FindBundle(text.Style);
+        std::string_view style = bundle ? bundle->Style : text.Style;
+        while (!style.empty() && style.back() == ' ')
+            style.remove_suffix(1);
+        const std::size_t blank = style.rfind(' ');
+        const std::string_view last =
+            blank == std::string_view::npos ? style : style.substr(blank + 1);
+        return last == "4" ? TextAlign::Centre : TextAlign::Left;
     }
 
     std::vector<Point> ChainOf(const DrawnObject& object) const {
@@ -202,7 +209,7 @@ private:
         const DrawnObject& object = *port.Object;
         if (!object.GeometryValid) return;
         PictureItem& item = NewItem("port", object);
-        const Point at = object.Points[0];
+        const Point at = PortSymbolCentre(object.Points[0]);
         switch (object.Builtin) {
         case BuiltinKind::InPort:
             item.Primitives.push_back(
@@ -224,8 +231,9 @@ private:
                                             BoxSymbol(at)));
         }
         if (!port.Label) return;
-        const Point nameAt = port.Label->GeometryValid ? port.Label->Points[0]
-                                                       : Point{at.X + kPortLabelOffset, at.Y};
+        const Point nameAt = port.Label->GeometryValid
+                                 ? port.Label->Points[0]
+                                 : Point{object.Points[0].X + kPortLabelOffset, object.Points[0].Y};
         item.Primitives.push_back(TextOf(*port.Label, PrimitiveRole::PortName, nameAt,
                                          port.Label->Text, TextAlign::Left));
     }

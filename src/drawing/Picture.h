@@ -55,8 +55,9 @@ enum class PrimitiveRole {
 // "state", "initial", "arrow-head", "port-in", …: the role as a style class name.
 const char* RoleName(PrimitiveRole role);
 
-// Horizontal place of a text's lines relative to its anchor; the block of
-// lines is centred vertically on the anchor.
+// Where a text's anchor sits on its block of lines: Centre, the block's
+// centre; Left, its top-left corner (lines start there and run downward);
+// Right, its top-right corner.
 enum class TextAlign { Left, Centre, Right };
 
 struct Primitive {

@@ -72,6 +72,10 @@ std::vector<Point> StraightChain(Point from, double fromRadius, Point to, double
     return {from, Along(from, to, 1.0 / 3), Along(from, to, 2.0 / 3), to};
 }
 
+Point PortSymbolCentre(Point anchor) {
+    return {anchor.X + kPortHalfWidth, anchor.Y - kPortHalfHeight};
+}
+
 std::vector<Point> InPortSymbol(Point at) {
     const double w = kPortHalfWidth, h = kPortHalfHeight;
     return Shifted(at, {{-w, -h}, {w - h, -h}, {w, 0}, {w - h, h}, {-w, h}});

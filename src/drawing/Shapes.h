@@ -22,7 +22,11 @@ std::vector<Point> StraightChain(Point from, double fromRadius, Point to, double
 // The unit vector at the chain's start, leaving the source.
 Point StartDirection(const std::vector<Point>& chain);
 
-// Port symbols centred on the anchor: an arrow pointing right (in), an arrow
+// The editor anchors a port at its symbol's top-left corner; the symbols
+// below are drawn around this centre.
+Point PortSymbolCentre(Point anchor);
+
+// Port symbols centred on `at`: an arrow pointing right (in), an arrow
 // with a notched back (out), a double arrow (both ways), a box (signal,
 // constant).
 std::vector<Point> InPortSymbol(Point at);

@@ -207,8 +207,11 @@ private:
                              : primitive.Align == TextAlign::Right ? "end"
                                                                    : "middle";
         const Point at = primitive.Points[0];
+        // Baselines sit 0.8 of a line below a line's top, 0.35 below its middle.
         const double firstBaseline =
-            picture_.High.Y - at.Y - height * (lines.size() - 1) / 2.0 + height * 0.35;
+            primitive.Align == TextAlign::Centre
+                ? picture_.High.Y - at.Y - height * (lines.size() - 1) / 2.0 + height * 0.35
+                : picture_.High.Y - at.Y + height * 0.8;
         out_ += Start("text", role) + " x=\"" + X(at.X) + "\" y=\"" + Number(firstBaseline) +
                 "\" font-size=\"" + Number(height) + "\" text-anchor=\"" + anchor +
                 "\" font-family=\"Arial, Helvetica, sans-serif\">";

@@ -20,7 +20,7 @@ constexpr int kNewestVersion = 29;
 // Only the extensions that change the module need the drawing.
 bool ChangesModule(const Extensions& extensions) {
     return extensions.Reset != ResetStyle::None || extensions.ActionKinds ||
-           extensions.TypedPorts || extensions.StatePort;
+           extensions.TypedPorts || extensions.StatePort || extensions.CoverageHooks;
 }
 
 std::string FirstLine(const std::string& path) {

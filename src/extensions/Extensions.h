@@ -14,9 +14,13 @@ struct Extensions {
     bool TypedPorts = false;             // --typed-ports
     bool StatePort = false;              // --state-port
     bool AnyVersion = false;             // --any-version: VERSION=1.15 … 1.29
+    // Set by --testbench: each drawn transition, when taken, names itself to
+    // KESTROM_COVERAGE, which only the test bench defines.
+    bool CoverageHooks = false;
 
     bool AnyOn() const {
-        return Reset != ResetStyle::None || ActionKinds || TypedPorts || StatePort || AnyVersion;
+        return Reset != ResetStyle::None || ActionKinds || TypedPorts || StatePort || AnyVersion ||
+               CoverageHooks;
     }
 };
 

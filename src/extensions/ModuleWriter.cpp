@@ -61,7 +61,15 @@ private:
         EmptyLines(1);
         Line(0, "*********************************************/");
         Line(0, "#include <systemc.h>");
+        if (plan_.Options.CoverageHooks) WriteCoverageHook();
         EmptyLines(3);
+    }
+
+    void WriteCoverageHook() {
+        Line(0, "//A test bench defines KESTROM_COVERAGE to count the transitions taken");
+        Line(0, "#ifndef KESTROM_COVERAGE");
+        Line(0, "#define KESTROM_COVERAGE( transition )");
+        Line(0, "#endif");
     }
 
     void WriteModuleDeclaration() {
@@ -264,6 +272,12 @@ private:
                      const std::string& target, Integer transitionId) {
         const std::string chain = first ? "" : "else ";
         const std::string guard = condition.empty() ? "" : "if ( " + condition + " ) ";
+        const bool hooked = plan_.Options.CoverageHooks && transitionId != 0;
+        const std::string hook = "KESTROM_COVERAGE ( " + std::to_string(transitionId) + " ) ;";
+        if (!kinds_ && hooked) {
+            Line(24, {chain, guard, "{ NextState = ", target, " ; ", hook, " }"});
+            return;
+        }
         if (!kinds_) {
             Line(24, {chain, guard, "NextState = ", target, " ;"});
             return;
@@ -273,6 +287,7 @@ private:
         Line(24, "{");
         Line(32, {"NextState = ", target, " ;"});
         Line(32, "EntryPending = true ;");
+        if (hooked) Line(32, hook);
         WriteActions(state.Id, ActionPlace::Exit, 32);
         if (transitionId != 0) WriteActions(transitionId, ActionPlace::Transition, 32);
         Line(24, "}");

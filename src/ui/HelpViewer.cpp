@@ -5,10 +5,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
+
+#include "ui/WindowServices.h"
 
 namespace kestrom::ui {
 namespace {
@@ -79,6 +82,7 @@ void HelpViewer::ShowTopics(const QString& helpFile) {
                                   "installing Kestrom again puts it there.</p>")
                               .arg(helpFile.toHtmlEscaped(), file.errorString().toHtmlEscaped()));
     }
+    KeepOnScreen(*this);
     show();
     raise();
     activateWindow();
@@ -87,9 +91,15 @@ void HelpViewer::ShowTopics(const QString& helpFile) {
 void HelpViewer::FindNext() {
     QString text = findBox_->text();
     if (text.isEmpty()) return;
-    if (!browser_->find(text)) {
+    // The guide joins the characters of words such as C++ with word joiners,
+    // so that they never break across lines; the search looks through them.
+    QString pattern;
+    for (QChar c : text)
+        pattern += (pattern.isEmpty() ? "" : "\\x{2060}?") + QRegularExpression::escape(c);
+    const QRegularExpression search(pattern, QRegularExpression::CaseInsensitiveOption);
+    if (!browser_->find(search)) {
         browser_->moveCursor(QTextCursor::Start); // wrap around once
-        browser_->find(text);
+        browser_->find(search);
     }
 }
 

@@ -13,10 +13,11 @@
 #include <QToolBar>
 
 #include "conversion/AsfReader.h"
-#include "conversion/Generation.h"
+#include "extensions/ExtendedGeneration.h"
 #include "model/ProductInfo.h"
 #include "ui/FileViews.h"
 #include "ui/FormAbout.h"
+#include "ui/FormExtensions.h"
 #include "ui/FormOption.h"
 #include "ui/Platform.h"
 #include "ui/ViewGeneration.h"
@@ -103,6 +104,7 @@ void MDIFormMain::BuildMenus() {
     mnuFSM_ = AddCommand(mnuGen_, "mnuFSM", "SystemC FSM Code", QKeySequence("Ctrl+S"),
                          &MDIFormMain::mnuFSM_Click);
     mnuOpt_ = AddCommand(mnuGen_, "mnuOpt", "Option", QKeySequence(), &MDIFormMain::mnuOpt_Click);
+    AddCommand(mnuGen_, "mnuExt", "Extensions\u2026", QKeySequence(), &MDIFormMain::mnuExt_Click);
 
     mnuHelp_ = menuBar()->addMenu("&Help");
     mnuHelp_->setObjectName("mnuHelp");
@@ -157,6 +159,9 @@ FormOption* MDIFormMain::OptionsDialog() const {
 FormAbout* MDIFormMain::AboutBox() const {
     return formAbout_;
 }
+FormExtensions* MDIFormMain::ExtensionsDialog() const {
+    return formExtensions_;
+}
 
 void MDIFormMain::EnDisMDI(Flag enable) {
     bool menusOn = IsTrue(enable);
@@ -205,7 +210,7 @@ void MDIFormMain::OpenFile(const QString& path) {
 
     bool passes = false;
     try {
-        passes = PassesFirstLineTest(model_.AsfPath);
+        passes = PassesAcceptedFirstLine(model_.AsfPath, LoadExtensionChoices());
     } catch (const std::exception&) {
         passes = false; // an unreadable file has no first line
     }
@@ -213,7 +218,8 @@ void MDIFormMain::OpenFile(const QString& path) {
         asfOpened_ = kTrue;
         views_.reset();
         views_ = std::make_unique<FileViews>(*this, *workspace_, chosen, [this] {
-            return ProcessKindForViews(platform_, model_.ProcessKind);
+            return GenerationChoices{ProcessKindForViews(platform_, model_.ProcessKind),
+                                     LoadExtensionChoices()};
         });
     } else {
         asfOpened_ = kFalse;
@@ -259,7 +265,8 @@ void MDIFormMain::mnuFSM_Click() {
 
     Diagnostics warnings;
     try {
-        warnings = GenerateSystemCFile(model_.AsfPath, model_.CppPath, model_);
+        warnings =
+            GenerateModuleFile(model_.AsfPath, model_.CppPath, model_, LoadExtensionChoices());
     } catch (const AsfError& error) {
         ReportNotGenerated(*chosen, "ASF File Error",
                            FromLocalPath(FormatDiagnostic(model_.AsfPath, error.Line(), "error",
@@ -309,6 +316,14 @@ void MDIFormMain::mnuOpt_Click() {
     }
     formOption_->show();
     EnDisMDI(kFalse);
+}
+
+void MDIFormMain::mnuExt_Click() {
+    if (!formExtensions_) {
+        formExtensions_ = new FormExtensions(this);
+        connect(formExtensions_, &QDialog::accepted, this, &MDIFormMain::RefreshViews);
+    }
+    formExtensions_->open();
 }
 
 void MDIFormMain::mnuAbout_Click() {

@@ -19,6 +19,7 @@ namespace kestrom::ui {
 
 class FileViews;
 class FormAbout;
+class FormExtensions;
 class FormOption;
 class Platform;
 
@@ -42,6 +43,7 @@ public:
     void mnuExit_Click();
     void mnuFSM_Click();
     void mnuOpt_Click();
+    void mnuExt_Click();
     void mnuHelpTopic_Click();
     void mnuAbout_Click();
     // Runs the command of the button at the 1-based index; other indexes do nothing.
@@ -57,6 +59,7 @@ public:
     FileViews* Views() const { return views_.get(); }
     // The views read the file again, as after a change of the stored options.
     void RefreshViews();
+    FormExtensions* ExtensionsDialog() const;
 
 private:
     struct CommonDialog {
@@ -97,6 +100,7 @@ private:
 
     QPointer<FormOption> formOption_;
     QPointer<FormAbout> formAbout_;
+    QPointer<FormExtensions> formExtensions_;
 };
 
 } // namespace kestrom::ui

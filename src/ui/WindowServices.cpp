@@ -73,6 +73,16 @@ QPoint DialogPosition(const QRect& mainFrame, const QSize& dialog, const QRect& 
     return {x, y};
 }
 
+void KeepOnScreen(QWidget& window) {
+    QScreen* screen = window.screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    window.resize(window.size().boundedTo(area.size() * 0.9));
+    const QSize outer = window.frameGeometry().size().boundedTo(area.size());
+    window.move(Clamp(window.x(), outer.width(), area.x(), area.width()),
+                Clamp(window.y(), outer.height(), area.y(), area.height()));
+}
+
 void PlaceDialog(QWidget& dialog, const QWidget& mainWindow) {
     QScreen* screen = mainWindow.screen();
     QRect area = screen ? screen->availableGeometry() : QRect();

@@ -33,6 +33,10 @@ QPoint DialogPosition(const QRect& mainFrame, const QSize& dialog, const QRect& 
 // every caption fits the control it was laid out for in twips.
 void FitFont(QWidget& window);
 
+// Shrinks a resizable window to the screen it opens on, leaving room for the
+// frame the window manager adds, and moves it onto that screen.
+void KeepOnScreen(QWidget& window);
+
 // Moves the dialog to DialogPosition over the main window's screen.
 void PlaceDialog(QWidget& dialog, const QWidget& mainWindow);
 

@@ -202,10 +202,12 @@ INSTANTIATE_TEST_SUITE_P(
                 {"S 5 0 0 ELLIPSE \"States\" | 100,100 6500"},
                 {{4, "state 5: too few coordinates (a centre and two radii); drawn at a "
                      "fallback place"}}},
-        BadLine{"PastAnySheet",
-                {"L 5 0 0 TEXT \"Labels\" | 100000001,5 1 0 0 \"x\""},
-                {{4, "label 5: \"100000001,5\" is no point on any sheet; drawn at its owner's "
-                     "place"}}},
+        BadLine{
+            "PastAnySheet",
+            {"L 5 0 0 TEXT \"Labels\" | 100000001,5 1 0 0 \"x\""},
+            {{4,
+              "label 5: \"100000001,5\" is no point on any sheet; drawn at its owner's place, if "
+              "that is drawn"}}},
         BadLine{"NumberOverflow",
                 {"W 5 0 0 1 2 BEZIER \"Transitions\" | 1,1 2,2 3,3 99999999999999999999999,4"},
                 {{4, "transition 5: \"99999999999999999999999,4\" is no point on any sheet; "
@@ -233,6 +235,11 @@ INSTANTIATE_TEST_SUITE_P(
                 {"W 5 0 0 1 2 BEZIER \"Transitions\" | 1,1 2,2\\", "   3,3 x\\", "  4,4"},
                 {{4, "transition 5: \"x\" is no point on any sheet; drawn straight between its "
                      "ends"}}},
+        BadLine{"FlagsAndEndsNoNumbers",
+                {"W 5 0 x y | 1,1 2,2 3,3 4,4"},
+                {{4, "transition 5: the flags token is missing or no number (\"x\"); taken as 0"},
+                 {4, "transition 5: the source token is missing or no number (\"y\"); taken as 0"},
+                 {4, "transition 5: the target token is missing or no number; taken as 0"}}},
         BadLine{"NoId",
                 {"S x 0 0 ELLIPSE \"States\" | 100,100 6500 6500"},
                 {{4, "S line has no object id (\"x\"): left out"}}},

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         const kestrom::Arguments args =
             kestrom::ParseArguments(static_cast<int>(argv.size()), argv.data());
-        FUZZ_CHECK(args.help || args.version || args.files.size() == 2,
+        FUZZ_CHECK(args.help || args.version || args.files.size() == 2 ||
+                       (args.svgPath && args.files.size() == 1),
                    std::to_string(args.files.size()) + " files accepted");
         if (args.processKind)
             FUZZ_CHECK(*args.processKind == kestrom::kThreadProcess ||

@@ -18,6 +18,11 @@
 #ifndef KESTROM_RESET_ASYNC
 #error "compile with -DKESTROM_RESET_ASYNC=1 (asynchronous reset) or =0 (synchronous)"
 #endif
+// Without --action-kinds every action a state owns runs in each of its
+// evaluations, in the order of the file, and transition actions never run.
+#ifndef KESTROM_ACTION_KINDS
+#define KESTROM_ACTION_KINDS 1
+#endif
 
 inline void Log(const char* name) {
     bench::ActionLog().push_back(name);
@@ -107,6 +112,7 @@ public:
     }
     int Current() const { return current_; }
     bool Led() const { return led_; }
+    unsigned Level() const { return level_; }
 
 private:
     void Reset(const Inputs& in) {
@@ -117,10 +123,12 @@ private:
 
     void Evaluate(const Inputs& in, bool afterReset) {
         const StateRules& state = Rules()[current_];
-        if (entering_) Run(state.Entry);
+        if (entering_ || !KESTROM_ACTION_KINDS) Run(state.Entry);
         entering_ = false;
         Run(state.Actions);
+        if (!KESTROM_ACTION_KINDS) Run(state.Exit);
         if (state.Led >= 0) led_ = state.Led == 1;
+        if (current_ == kFill) level_ = in.Sel;
         next_ = current_;
         if (afterReset) return;
         for (const Transition& transition : state.Transitions)
@@ -132,8 +140,10 @@ private:
     }
 
     void Leave(const StateRules& state, int target, const std::vector<std::string>& actions) {
-        Run(state.Exit);
-        Run(actions);
+        if (KESTROM_ACTION_KINDS) {
+            Run(state.Exit);
+            Run(actions);
+        }
         next_ = target;
         entering_ = true;
     }
@@ -146,6 +156,7 @@ private:
     int next_ = kIdle;
     bool entering_ = true;
     bool led_ = false;
+    unsigned level_ = 0;
     std::vector<std::string> log_;
 };
 
@@ -173,8 +184,9 @@ struct PumpRig {
     }
 };
 
-std::string Observed(const std::string& log, int state, bool led) {
-    return "[" + log + "] state " + Rules()[state].Name + " led " + (led ? "1" : "0");
+std::string Observed(const std::string& log, int state, bool led, unsigned level) {
+    return "[" + log + "] state " + Rules()[state].Name + " led " + (led ? "1" : "0") + " level " +
+           std::to_string(level);
 }
 
 std::vector<Step> Steps() {
@@ -198,7 +210,8 @@ std::vector<Step> Steps() {
 int sc_main(int, char*[]) {
     const bool method = KESTROM_EXPECT_METHOD != 0;
     const std::string label = std::string("pump (") + (method ? "method" : "thread") +
-                              " process, " + (KESTROM_RESET_ASYNC ? "async" : "sync") + " reset)";
+                              " process, " + (KESTROM_RESET_ASYNC ? "async" : "sync") + " reset" +
+                              (KESTROM_ACTION_KINDS ? ", action kinds)" : ")");
     PumpRig rig;
     RulesModel model;
     std::vector<std::string> expected, actual;
@@ -208,8 +221,9 @@ int sc_main(int, char*[]) {
     rig.Apply(inputs);
     model.StartUp(inputs);
     sc_core::sc_start(quarter);
-    expected.push_back(Observed(model.TakeLog(), model.Current(), model.Led()));
-    actual.push_back(Observed(bench::TakeActionLog(), rig.State.read(), rig.Led.read()));
+    expected.push_back(Observed(model.TakeLog(), model.Current(), model.Led(), model.Level()));
+    actual.push_back(Observed(bench::TakeActionLog(), rig.State.read(), rig.Led.read(),
+                              rig.Level.read().to_uint()));
 
     for (const Step& step : Steps()) {
         rig.Apply(step.In);
@@ -222,8 +236,9 @@ int sc_main(int, char*[]) {
             rig.Clock.write(false);
             sc_core::sc_start(quarter);
         }
-        expected.push_back(Observed(model.TakeLog(), model.Current(), model.Led()));
-        actual.push_back(Observed(bench::TakeActionLog(), rig.State.read(), rig.Led.read()));
+        expected.push_back(Observed(model.TakeLog(), model.Current(), model.Led(), model.Level()));
+        actual.push_back(Observed(bench::TakeActionLog(), rig.State.read(), rig.Led.read(),
+                                  rig.Level.read().to_uint()));
     }
 
     int failures = 0;

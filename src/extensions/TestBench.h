@@ -1,0 +1,45 @@
+// The test bench written beside a module: a whole SystemC program that drives
+// the module's clock, reset and inputs, records a waveform of every port and
+// reports the states and transitions the run covered. Standard C++ only.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "extensions/ModulePlan.h"
+#include "extensions/ModulePorts.h"
+#include "extensions/Stimuli.h"
+
+namespace kestrom {
+
+// A drawn transition that the module's code can take, named for the report.
+struct BenchTransition {
+    int Id = 0;       // what the module passes to KESTROM_COVERAGE
+    std::string Text; // "Idle -> Run [go.read()==1]"
+};
+
+struct BenchDesign {
+    std::string Module;
+    std::string ModuleInclude; // the module's file, as the bench includes it
+    std::string BenchFile;     // the bench's own file name, for its build command
+    std::vector<ModulePort> Ports;
+    std::optional<ResetRule> Reset;
+    std::vector<std::string> States; // by the code fsm_state carries: 0, 1, ...
+    std::vector<BenchTransition> Transitions;
+};
+
+struct BenchRun {
+    std::uint64_t Cycles = 1000;
+    std::uint64_t Seed = 1;
+    std::optional<Stimuli> Inputs; // without: seeded random values
+};
+
+// The ports a stimuli file may name, with why the others may not be.
+std::vector<StimulusPort> StimulusPorts(const BenchDesign& design);
+
+// The whole bench program; lines end in LF.
+std::string WriteTestBench(const BenchDesign& design, const BenchRun& run);
+
+} // namespace kestrom

@@ -1,0 +1,117 @@
+#include "extensions/TestBenchGeneration.h"
+
+#include <filesystem>
+
+#include "conversion/OutputFile.h"
+#include "conversion/TextCodec.h"
+#include "drawing/Drawing.h"
+#include "drawing/DrawnMachine.h"
+#include "extensions/ExtendedGeneration.h"
+#include "extensions/ModulePlan.h"
+#include "extensions/TestBench.h"
+
+namespace kestrom {
+namespace {
+
+namespace fs = std::filesystem;
+
+const StateRec* StateWithId(const FsmModel& model, drawing::ObjectId id) {
+    const StateRec* found = nullptr;
+    for (int s = 1; s <= model.StateCount; ++s)
+        if (model.StateTable[s].Id == id) found = &model.StateTable[s];
+    return found;
+}
+
+// The condition the module tests: the last one drawn for the transition.
+const ConditionRec* ConditionOf(const FsmModel& model, drawing::ObjectId transition) {
+    const ConditionRec* found = nullptr;
+    for (int c = 1; c <= model.ConditionCount; ++c)
+        if (model.ConditionTable[c].OwnerId == transition) found = &model.ConditionTable[c];
+    return found;
+}
+
+// Every drawn transition that leaves a state of the module, in the order of
+// the file, named by its states and its condition.
+std::vector<BenchTransition> CoveredTransitions(const FsmModel& model,
+                                                const drawing::Drawing& drawing) {
+    std::vector<BenchTransition> covered;
+    const drawing::DrawnMachine machine = drawing::DescribeMachine(drawing);
+    for (const drawing::DrawnDiagram& diagram : machine.Diagrams)
+        for (const drawing::DrawnTransition& transition : diagram.Transitions) {
+            if (!transition.Object || transition.FromReset) continue;
+            const StateRec* source = StateWithId(model, transition.Object->From);
+            const StateRec* target = StateWithId(model, transition.Object->To);
+            if (!source) continue;
+            std::string text = source->Name + " -> " + (target ? target->Name : "(no state)");
+            if (const ConditionRec* condition = ConditionOf(model, transition.Object->Id))
+                text += " [" + DecodeCondition(condition->Text) + "]";
+            covered.push_back({static_cast<int>(transition.Object->Id), text});
+        }
+    return covered;
+}
+
+// How the bench includes the module: relative to the bench's folder.
+std::string IncludePath(const std::string& cppPath, const std::string& benchPath) {
+    const fs::path module = fs::absolute(cppPath).lexically_normal();
+    const fs::path benchFolder = fs::absolute(benchPath).lexically_normal().parent_path();
+    const fs::path relative = module.lexically_relative(benchFolder);
+    return (relative.empty() ? module : relative).generic_string();
+}
+
+BenchDesign DescribeBench(const std::string& asfPath, const FsmModel& model,
+                          const Extensions& extensions, const std::string& cppPath,
+                          const std::string& benchPath) {
+    const drawing::Drawing drawing = drawing::ReadDrawingFile(asfPath);
+    Diagnostics repeated; // the module's generation reported them already
+    const ModulePlan plan = PlanModule(model, drawing, extensions, repeated);
+    BenchDesign design;
+    design.Module = model.ModuleName;
+    design.ModuleInclude = IncludePath(cppPath, benchPath);
+    design.BenchFile = fs::path(benchPath).filename().string();
+    design.Ports = plan.Ports;
+    design.Reset = plan.Reset;
+    for (int s = 1; s <= model.StateCount; ++s)
+        design.States.push_back(model.StateTable[s].Name);
+    design.Transitions = CoveredTransitions(model, drawing);
+    return design;
+}
+
+void RequireDistinctFiles(const std::string& asfPath, const std::string& cppPath,
+                          const TestBenchRequest& request) {
+    const std::string& bench = request.BenchPath;
+    if (IsSameFile(bench, asfPath) || IsSameFile(bench, cppPath) ||
+        fs::absolute(bench).lexically_normal() == fs::absolute(cppPath).lexically_normal())
+        throw OutputError("cannot write the test bench " + bench +
+                          ": it is the ASF file or the module");
+    if (!request.StimuliPath.empty() &&
+        (IsSameFile(request.StimuliPath, bench) || IsSameFile(request.StimuliPath, cppPath)))
+        throw OutputError("cannot write " + bench + " or " + cppPath +
+                          ": the stimuli file would be replaced");
+}
+
+} // namespace
+
+Diagnostics GenerateModuleWithTestBench(const std::string& asfPath, const std::string& cppPath,
+                                        FsmModel& model, Extensions extensions,
+                                        const TestBenchRequest& request) {
+    if (IsSameFile(asfPath, cppPath))
+        throw OutputError("cannot write " + cppPath + ": it is the ASF file being read");
+    RequireDistinctFiles(asfPath, cppPath, request);
+    extensions.StatePort = true;
+    extensions.CoverageHooks = true;
+    Diagnostics warnings;
+    const std::string module = GenerateModule(asfPath, model, extensions, warnings);
+    const BenchDesign design =
+        DescribeBench(asfPath, model, extensions, cppPath, request.BenchPath);
+    BenchRun run;
+    run.Cycles = request.Cycles;
+    run.Seed = request.Seed;
+    if (!request.StimuliPath.empty())
+        run.Inputs = ReadStimuliFile(request.StimuliPath, StimulusPorts(design));
+    const std::string bench = WriteTestBench(design, run);
+    ReplaceFileContent(cppPath, module);
+    ReplaceFileContent(request.BenchPath, bench);
+    return warnings;
+}
+
+} // namespace kestrom

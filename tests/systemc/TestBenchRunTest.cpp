@@ -1,0 +1,213 @@
+// kestrom-gen --testbench end to end: generate the module and its bench,
+// build the bench with the command its header gives, run it, and compare the
+// coverage it prints and the waveform it writes with what the diagram does.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+#include "conversion/TestSupport.h"
+
+namespace kestrom::test {
+namespace {
+
+const std::string kExamples = KESTROM_EXAMPLES;
+
+std::string Quoted(const std::string& word) {
+    return "'" + word + "'";
+}
+
+int RunIn(const std::string& dir, const std::string& command, const std::string& output) {
+    const std::string line =
+        "cd " + Quoted(dir) + " && " + command + " >" + Quoted(output) + " 2>&1";
+    return std::system(line.c_str());
+}
+
+// The build command the bench's header comment gives its reader.
+std::string BuildCommand(const std::string& bench) {
+    std::istringstream lines(bench);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("//   g++ ", 0) == 0) return line.substr(5);
+    return "no build command in the header";
+}
+
+struct BenchResult {
+    std::string Report;
+    std::string Vcd;
+    std::string Filter;
+};
+
+class TestBenchRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::system("pkg-config --exists systemc") != 0)
+            GTEST_SKIP() << "SystemC not found (pkg-config systemc): install libsystemc-dev";
+    }
+
+    BenchResult Run(const std::vector<std::string>& options, const std::string& asf,
+                    const std::string& module, const std::string& stimuli = {}) {
+        std::string command = Quoted(KESTROM_GEN);
+        for (const std::string& option : options)
+            command += " " + option;
+        if (!stimuli.empty()) {
+            WriteFileBytes(dir_.File("stimuli.csv"), stimuli);
+            command += " --stimuli stimuli.csv";
+        }
+        command += " --testbench bench.cpp " + Quoted(kExamples + "/" + asf) + " module.cpp";
+        EXPECT_EQ(RunIn(dir_.Path(), command, "generation.txt"), 0)
+            << ReadFileBytes(dir_.File("generation.txt"));
+        const std::string build = BuildCommand(ReadFileBytes(dir_.File("bench.cpp")));
+        EXPECT_EQ(RunIn(dir_.Path(), build + " -O0 -o bench", "build.txt"), 0)
+            << build << "\n"
+            << ReadFileBytes(dir_.File("build.txt"));
+        EXPECT_EQ(RunIn(dir_.Path(), "SYSTEMC_DISABLE_COPYRIGHT_MESSAGE=1 ./bench", "report.txt"),
+                  0);
+        return {ReadFileBytes(dir_.File("report.txt")), ReadFileBytes(dir_.File(module + ".vcd")),
+                ReadFileBytes(dir_.File(module + ".fsm_state.txt"))};
+    }
+
+    TempDir dir_;
+};
+
+// The waveform as GTKWave reads it: the traced names, and each one's value
+// changes by time (in ns).
+struct Waveform {
+    std::vector<std::string> Names;
+    std::map<std::string, std::map<long, std::string>> Changes;
+
+    explicit Waveform(const std::string& vcd) {
+        std::istringstream in(vcd);
+        std::map<std::string, std::string> nameOf;
+        long time = 0;
+        for (std::string word; in >> word;) {
+            if (word == "$var") {
+                std::string kind, width, id, name;
+                in >> kind >> width >> id >> name;
+                nameOf[id] = name;
+                Names.push_back(name);
+            } else if (word[0] == '#') {
+                time = std::stol(word.substr(1));
+            } else if (word[0] == 'b') {
+                std::string id;
+                in >> id;
+                Changes[nameOf[id]][time] = word.substr(1);
+            } else if ((word[0] == '0' || word[0] == '1') && nameOf.count(word.substr(1))) {
+                Changes[nameOf[word.substr(1)]][time] = word.substr(0, 1);
+            }
+        }
+    }
+
+    // The value at the end of each 10 ns cycle, as a number.
+    std::vector<long> EndOfCycles(const std::string& name, int cycles) const {
+        std::vector<long> values;
+        const auto& changes = Changes.at(name);
+        for (int k = 0; k < cycles; ++k) {
+            auto at = changes.upper_bound(10L * k + 9);
+            values.push_back(at == changes.begin() ? -1
+                                                   : std::stol(std::prev(at)->second, nullptr, 2));
+        }
+        return values;
+    }
+};
+
+const char* const kToggleStimuli = "cycle,go\n0,1\n3,0\n";
+
+const char* const kToggleReport =
+    "Toggle: 8 cycles of 10 ns; waveform Toggle.vcd, state names for GTKWave "
+    "Toggle.fsm_state.txt\n"
+    "State coverage (cycles in each state):\n"
+    "  Idle                       2\n"
+    "  Run                        2\n"
+    "  Stop                       4\n"
+    "Transition coverage (times taken):\n"
+    "  Idle -> Run [go.read()==1] 2\n"
+    "  Idle -> Idle               1\n"
+    "  Run -> Stop [go.read()==0] 1\n"
+    "  Stop -> Stop               4\n"
+    "Never reached:\n"
+    "  nothing: every state and transition was reached\n";
+
+TEST_F(TestBenchRun, ToggleFollowsItsStimuliInBothProcessKinds) {
+    for (const char* process : {"thread", "method"}) {
+        const BenchResult result =
+            Run({"--process", process, "--cycles", "8"}, "toggle.asf", "Toggle", kToggleStimuli);
+        EXPECT_EQ(result.Report, kToggleReport) << process;
+        EXPECT_EQ(result.Filter, "00000000 Idle\n00000001 Run\n00000002 Stop\n");
+
+        const Waveform wave(result.Vcd);
+        EXPECT_EQ(wave.Names, (std::vector<std::string>{"clk", "go", "q", "fsm_state"}));
+        EXPECT_EQ(wave.EndOfCycles("fsm_state", 8), (std::vector<long>{0, 1, 0, 1, 2, 2, 2, 2}));
+        EXPECT_EQ(wave.EndOfCycles("go", 8), (std::vector<long>{1, 1, 1, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(wave.Changes.at("clk").at(5), "1") << "the clock rises at 5 ns";
+        EXPECT_EQ(wave.Changes.at("clk").at(15), "1") << "and every 10 ns after";
+    }
+}
+
+// An editor-style drawing with C++ actions, a reset, buses, a self-loop and
+// two transitions between the same two states.
+const char* const kKeyStimuli = "cycle,key,level\n0,1,0\n2,,3\n4,,9\n5,,15\n6,,9\n"
+                                "11,0,\n12,1,\n14,0,\n15,1,\n18,0,\n";
+
+const char* const kKeyReport =
+    "KeyFilter: 20 cycles of 10 ns; waveform KeyFilter.vcd, state names for GTKWave "
+    "KeyFilter.fsm_state.txt\n"
+    "The reset (rst.read()) held for cycles 0 and 1.\n"
+    "State coverage (cycles in each state):\n"
+    "  Idle                                              8\n"
+    "  Settle                                            6\n"
+    "  Pressed                                           4\n"
+    "  Held                                              2\n"
+    "  Fault                                             0\n"
+    "Transition coverage (times taken):\n"
+    "  Idle -> Settle [key.read()]                       5\n"
+    "  Settle -> Settle [key.read() && level.read() < 8] 1\n"
+    "  Settle -> Pressed [key.read()]                    4\n"
+    "  Settle -> Idle                                    1\n"
+    "  Pressed -> Idle [!key.read()]                     1\n"
+    "  Pressed -> Idle [level.read() == 15]              1\n"
+    "  Pressed -> Held                                   2\n"
+    "  Held -> Idle [!key.read()]                        1\n"
+    "  Fault -> Fault                                    0\n"
+    "Never reached:\n"
+    "  state Fault\n"
+    "  transition Fault -> Fault\n";
+
+TEST_F(TestBenchRun, EditorDrawingWithResetAndCppActions) {
+    const std::vector<std::vector<std::string>> variants = {
+        {"--process", "thread", "--reset", "sync"},
+        {"--process", "method", "--reset", "async"},
+    };
+    for (std::vector<std::string> options : variants) {
+        options.insert(options.end(), {"--typed-ports", "--cycles", "20"});
+        const BenchResult result = Run(options, "keyfilter.asf", "KeyFilter", kKeyStimuli);
+        EXPECT_EQ(result.Report, kKeyReport) << options[1];
+
+        const Waveform wave(result.Vcd);
+        EXPECT_EQ(wave.EndOfCycles("rst", 4), (std::vector<long>{1, 1, 0, 0}));
+        EXPECT_EQ(wave.EndOfCycles("fsm_state", 20),
+                  (std::vector<long>{0, 0, 0, 1, 1, 2, 0, 1, 2, 3, 0, 1, 0, 1, 2, 0, 1, 2, 3, 0}));
+        EXPECT_EQ(wave.EndOfCycles("presses", 20).back(), 4) << "Pressed ran four times";
+    }
+}
+
+TEST_F(TestBenchRun, RandomInputsCoverTheCyclesAskedFor) {
+    const BenchResult result =
+        Run({"--process", "method", "--seed", "7"}, "crossing.asf", "Crossing");
+    std::istringstream report(result.Report);
+    long cycles = 0;
+    bool inStates = false;
+    for (std::string line; std::getline(report, line);) {
+        if (line.rfind("State coverage", 0) == 0)
+            inStates = true;
+        else if (line.rfind("Transition coverage", 0) == 0)
+            inStates = false;
+        else if (inStates)
+            cycles += std::stol(line.substr(line.rfind(' ')));
+    }
+    EXPECT_EQ(cycles, 1000) << result.Report;
+    EXPECT_EQ(Waveform(result.Vcd).EndOfCycles("fsm_state", 1000).size(), 1000u);
+}
+
+} // namespace
+} // namespace kestrom::test

@@ -1,0 +1,130 @@
+// The Extensions dialog, its choices in the user's settings, and Open and
+// Generate with them, on the offscreen platform.
+#include <memory>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "FakePlatform.h"
+#include "extensions/ExtendedGeneration.h"
+#include "model/FsmModel.h"
+#include "ui/FormExtensions.h"
+#include "ui/MDIFormMain.h"
+
+using namespace kestrom;
+using namespace kestrom::ui;
+
+class ExtensionsDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir settingsDir_;
+    QTemporaryDir programDir_;
+    QTemporaryDir workDir_;
+    FakePlatform platform_;
+    std::unique_ptr<FsmModel> model_;
+    std::unique_ptr<MDIFormMain> window_;
+
+    QString Work(const QString& name) const { return workDir_.filePath(name); }
+    QByteArray ReadAll(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    FormExtensions* Dialog() {
+        window_->mnuExt_Click();
+        return window_->ExtensionsDialog();
+    }
+    template <typename T> T* Child(QWidget* parent, const char* name) {
+        T* child = parent->findChild<T*>(name);
+        if (!child) qFatal("no child %s", name);
+        return child;
+    }
+    // Checks the named boxes, chooses the reset and presses OK.
+    void Choose(const QStringList& boxes, int reset) {
+        FormExtensions* dialog = Dialog();
+        QVERIFY(dialog && dialog->isVisible());
+        Child<QComboBox>(dialog, "ComboReset")->setCurrentIndex(reset);
+        for (const QString& box : boxes)
+            Child<QCheckBox>(dialog, box.toLatin1().constData())->setChecked(true);
+        Child<QPushButton>(dialog, "CommandOK")->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+private slots:
+    void initTestCase() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+    }
+    void init() {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kestrom", "Kestrom").clear();
+        platform_ = FakePlatform();
+        platform_.programDirectory = programDir_.path();
+        model_ = std::make_unique<FsmModel>();
+        window_ = std::make_unique<MDIFormMain>(platform_, *model_);
+    }
+    void cleanup() {
+        window_.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void choicesAreKeptInTheUserSettingsNotInTheOptionFile() {
+        QVERIFY(window_->findChild<QAction*>("mnuExt")->isEnabled()); // before any Open
+        Choose({"CheckActionKinds", "CheckStatePort"}, 2);
+        const Extensions stored = LoadExtensionChoices();
+        QCOMPARE(int(stored.Reset), int(ResetStyle::Async));
+        QVERIFY(stored.ActionKinds && stored.StatePort && !stored.TypedPorts && !stored.AnyVersion);
+        QVERIFY(!QFile::exists(programDir_.filePath("option.dat")));
+
+        FormExtensions* again = Dialog(); // shows what was stored; Cancel drops changes
+        QVERIFY(Child<QCheckBox>(again, "CheckStatePort")->isChecked());
+        QCOMPARE(Child<QComboBox>(again, "ComboReset")->currentIndex(), 2);
+        Child<QCheckBox>(again, "CheckStatePort")->setChecked(false);
+        Child<QPushButton>(again, "CommandCancel")->click();
+        QVERIFY(LoadExtensionChoices().StatePort);
+    }
+
+    void acceptingOtherVersionsLetsOpenPassThem() {
+        QFile file(Work("older.asf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("VERSION=1.21\r\nOBJECTS\r\nEND\r\n");
+        file.close();
+        platform_.openAnswers.push_back(Work("older.asf"));
+        window_->mnuOpen_Click();
+        QCOMPARE(platform_.messages.size(), size_t(1));
+        QCOMPARE(platform_.messages[0].Text, QString("Invalid ASF File Format"));
+
+        Choose({"CheckAnyVersion"}, 0);
+        platform_.openAnswers.push_back(Work("older.asf"));
+        window_->mnuOpen_Click();
+        QCOMPARE(platform_.messages.size(), size_t(1));
+        QCOMPARE(window_->StatusText(), Work("older.asf") + " File Opened");
+        QVERIFY(window_->findChild<QAction*>("mnuFSM")->isEnabled());
+    }
+
+    void generateWritesWhatTheBatchToolWritesWithTheSameChoices() {
+        const QString pump = KESTROM_TEST_DATA "/extensions/pump.asf";
+        Choose({"CheckActionKinds", "CheckTypedPorts", "CheckStatePort"}, 1);
+        platform_.openAnswers.push_back(pump);
+        window_->mnuOpen_Click();
+        platform_.saveAnswers.push_back(Work("pump.cpp"));
+        window_->mnuFSM_Click();
+        QCOMPARE(window_->StatusText(), Work("pump.cpp") + " generated Successfully!");
+        QCOMPARE(platform_.messages.back().Title, QString("Done!"));
+        QCOMPARE(platform_.messages.back().Details,
+                 pump + ":58: warning: action of the diagram is not written");
+
+        FsmModel batchModel;
+        Diagnostics warnings;
+        const std::string batch =
+            GenerateModule(pump.toStdString(), batchModel, LoadExtensionChoices(), warnings);
+        QCOMPARE(ReadAll(Work("pump.cpp")), QByteArray::fromStdString(batch));
+        QVERIFY(batch.find("InReset") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(ExtensionsDialogTest)
+#include "ExtensionsDialogTest.moc"
