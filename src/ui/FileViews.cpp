@@ -45,9 +45,9 @@ void AddNew(Diagnostics& list, const Diagnostics& more) {
 } // namespace
 
 FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfPath,
-                     std::function<Integer()> processKind)
+                     std::function<GenerationChoices()> choices)
     : workspace_(workspace), asfPath_(asfPath),
-      localPath_(QFile::encodeName(asfPath).toStdString()), processKind_(std::move(processKind)),
+      localPath_(QFile::encodeName(asfPath).toStdString()), choices_(std::move(choices)),
       fileName_(QFileInfo(asfPath).fileName()) {
     // Each window fills the work area; the others are a tab away.
     workspace.setViewMode(QMdiArea::TabbedView);
@@ -126,7 +126,7 @@ void FileViews::Refresh() {
         return;
     }
     const Diagnostics drawingProblems = ReadDrawing();
-    const ViewGeneration generation = GenerateForViews(localPath_, processKind_());
+    const ViewGeneration generation = GenerateForViews(localPath_, choices_());
     Diagnostics errors;
     if (generation.Error) errors.push_back(*generation.Error);
     Diagnostics warnings = generation.Warnings;

@@ -17,6 +17,7 @@
 #include "conversion/Diagnostics.h"
 #include "drawing/Picture.h"
 #include "model/FsmModel.h"
+#include "ui/ViewGeneration.h"
 
 class QMainWindow;
 class QMdiArea;
@@ -32,9 +33,9 @@ class FileViews : public QObject {
     Q_OBJECT
 
 public:
-    // processKind says which process kind Generate would use now.
+    // choices says what Generate would use now.
     FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfPath,
-              std::function<Integer()> processKind);
+              std::function<GenerationChoices()> choices);
     ~FileViews() override; // closes the windows
 
     // Reads the file as it now stands on disk into every view.
@@ -72,7 +73,7 @@ private:
     QMdiArea& workspace_;
     QString asfPath_;
     std::string localPath_;
-    std::function<Integer()> processKind_;
+    std::function<GenerationChoices()> choices_;
     QString fileName_;
     std::unique_ptr<DrawnFile> drawn_;
     std::map<drawing::ObjectId, QPointer<QMdiSubWindow>> diagramWindows_;

@@ -226,7 +226,8 @@ void MDIFormMain::OpenFile(const QString& path) {
         asfOpened_ = kTrue;
         views_.reset();
         views_ = std::make_unique<FileViews>(*this, *workspace_, chosen, [this] {
-            return ProcessKindForViews(platform_, model_.ProcessKind);
+            return GenerationChoices{ProcessKindForViews(platform_, model_.ProcessKind),
+                                     LoadExtensionChoices()};
         });
     } else {
         asfOpened_ = kFalse;
@@ -357,7 +358,10 @@ void MDIFormMain::mnuOpt_Click() {
 }
 
 void MDIFormMain::mnuExt_Click() {
-    if (!formExtensions_) formExtensions_ = new FormExtensions(this);
+    if (!formExtensions_) {
+        formExtensions_ = new FormExtensions(this);
+        connect(formExtensions_, &QDialog::accepted, this, &MDIFormMain::RefreshViews);
+    }
     formExtensions_->open();
 }
 

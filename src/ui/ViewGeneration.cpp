@@ -13,13 +13,12 @@
 
 namespace kestrom::ui {
 
-ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind,
-                                const Extensions& extensions) {
+ViewGeneration GenerateForViews(const std::string& asfPath, const GenerationChoices& choices) {
     auto model = std::make_unique<FsmModel>();
-    model->ProcessKind = processKind;
+    model->ProcessKind = choices.ProcessKind;
     ViewGeneration result;
     try {
-        result.Code = GenerateModule(asfPath, *model, extensions, result.Warnings);
+        result.Code = GenerateModule(asfPath, *model, choices.Chosen, result.Warnings);
     } catch (const ConversionError& error) {
         result.Code.clear();
         result.Error = Diagnostic{error.Line(), error.Message(), code::kAsfError};

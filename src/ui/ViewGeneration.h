@@ -20,10 +20,15 @@ struct ViewGeneration {
     std::optional<Diagnostic> Error; // what stops the generation
 };
 
+// What Generate would use now.
+struct GenerationChoices {
+    Integer ProcessKind = kThreadProcess;
+    Extensions Chosen;
+};
+
 // The one generation behind the code window and the problems panel, as the
 // batch tool runs it.
-ViewGeneration GenerateForViews(const std::string& asfPath, Integer processKind,
-                                const Extensions& extensions = {});
+ViewGeneration GenerateForViews(const std::string& asfPath, const GenerationChoices& choices);
 
 // The process kind Generate would use now: the one stored in option.dat, or
 // `current` when the file holds none. Reads only; a missing file stays missing.

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -26,6 +29,7 @@
 #include "ui/CppHighlighter.h"
 #include "ui/DiagramView.h"
 #include "ui/FileViews.h"
+#include "ui/FormExtensions.h"
 #include "ui/FormOption.h"
 #include "ui/MDIFormMain.h"
 #include "ui/ProblemsPanel.h"
@@ -101,8 +105,18 @@ private:
         QVERIFY(QFile::copy(Example(name), to));
     }
 
+    QByteArray BatchOutput(const QStringList& arguments) const {
+        QProcess batch;
+        batch.start(KESTROM_GEN, arguments);
+        return batch.waitForFinished(10000) ? batch.readAllStandardOutput() : QByteArray();
+    }
+
 private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true); // the extension choices of a test user
+    }
     void init() {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kestrom", "Kestrom").clear();
         platform_ = FakePlatform();
         platform_.programDirectory = programDir_.path();
         QFile::remove(programDir_.filePath("option.dat"));
@@ -210,6 +224,18 @@ private slots:
         QCOMPARE(Views()->Code()->Bytes(), Golden("blinker_method.cpp"));
     }
 
+    void theCodeFollowsTheExtensionsDialog() {
+        Open(Example("blinker.asf"));
+        window_->mnuExt_Click();
+        FormExtensions* extensions = window_->ExtensionsDialog();
+        extensions->findChild<QCheckBox*>("CheckStatePort")->setChecked(true);
+        extensions->CommandOK_Click();
+        const QByteArray expected =
+            BatchOutput({"--process", "thread", "--state-port", Example("blinker.asf"), "-"});
+        QVERIFY(expected.contains("fsm_state"));
+        QCOMPARE(Views()->Code()->Bytes(), expected);
+    }
+
     void problemsAreTheBatchToolsWords() {
         QByteArray text = ReadAll(Example("toggle.asf"));
         WriteAll(Work("lonely.asf"), text.replace("END", kLonelyState));
@@ -242,6 +268,7 @@ private slots:
         QProcess batch;
         batch.start(KESTROM_GEN, {"--process", "thread", path, "-"});
         QVERIFY(batch.waitForFinished(10000));
+        QCOMPARE(Views()->Code()->Bytes(), batch.readAllStandardOutput());
         QStringList said = QString::fromLocal8Bit(batch.readAllStandardError()).split('\n');
         said.removeAll(QString());
         QVERIFY(said.size() > 5);
