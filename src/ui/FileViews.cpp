@@ -12,6 +12,7 @@
 #include "ui/DiagramScene.h"
 #include "ui/DiagramView.h"
 #include "ui/FileWatcher.h"
+#include "ui/FormExtensions.h"
 #include "ui/PictureExport.h"
 #include "ui/PicturePainter.h"
 #include "ui/ProblemsPanel.h"
@@ -112,7 +113,8 @@ Diagnostics FileViews::ReadDrawing() {
 
 void FileViews::Refresh() {
     const Diagnostics drawingProblems = ReadDrawing();
-    const ViewGeneration generation = GenerateForViews(localPath_, processKind_());
+    const ViewGeneration generation =
+        GenerateForViews(localPath_, processKind_(), ModuleExtensionChoices());
     Diagnostics errors;
     if (generation.Error) errors.push_back(*generation.Error);
     Diagnostics warnings = generation.Warnings;

@@ -329,7 +329,10 @@ void MDIFormMain::mnuOpt_Click() {
 }
 
 void MDIFormMain::mnuExt_Click() {
-    if (!formExtensions_) formExtensions_ = new FormExtensions(this);
+    if (!formExtensions_) {
+        formExtensions_ = new FormExtensions(this);
+        connect(formExtensions_, &QDialog::accepted, this, &MDIFormMain::RefreshViews);
+    }
     formExtensions_->open();
 }
 
