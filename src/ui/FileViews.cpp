@@ -15,6 +15,7 @@
 #include "ui/DiagramScene.h"
 #include "ui/DiagramView.h"
 #include "ui/FileWatcher.h"
+#include "ui/FormExtensions.h"
 #include "ui/PictureExport.h"
 #include "ui/PicturePainter.h"
 #include "ui/ProblemsPanel.h"

@@ -71,6 +71,12 @@ void SaveBenchChoice(const BenchChoice& bench) {
     store.setValue(kBenchPathKey, bench.Path);
 }
 
+Extensions ModuleExtensionChoices() {
+    Extensions extensions = LoadExtensionChoices();
+    if (LoadBenchChoice().Write) extensions.StatePort = extensions.CoverageHooks = true;
+    return extensions;
+}
+
 QString BenchPathFor(const BenchChoice& bench, const QString& cppPath) {
     const QFileInfo module(cppPath);
     if (bench.Path.isEmpty()) return module.dir().filePath(module.completeBaseName() + "_tb.cpp");

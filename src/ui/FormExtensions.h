@@ -25,6 +25,10 @@ struct BenchChoice {
 BenchChoice LoadBenchChoice();
 void SaveBenchChoice(const BenchChoice& bench);
 
+// The extensions Generate writes the module with: the stored ones, and the
+// state port and coverage hook a test bench needs when one is written too.
+Extensions ModuleExtensionChoices();
+
 // Where the bench of the module at cppPath goes: the chosen path, taken from
 // the module's folder when relative.
 QString BenchPathFor(const BenchChoice& bench, const QString& cppPath);

@@ -227,7 +227,7 @@ void MDIFormMain::OpenFile(const QString& path) {
         views_.reset();
         views_ = std::make_unique<FileViews>(*this, *workspace_, chosen, [this] {
             return GenerationChoices{ProcessKindForViews(platform_, model_.ProcessKind),
-                                     LoadExtensionChoices()};
+                                     ModuleExtensionChoices()};
         });
     } else {
         asfOpened_ = kFalse;

@@ -14,6 +14,8 @@
 #include "FakePlatform.h"
 #include "extensions/ExtendedGeneration.h"
 #include "model/FsmModel.h"
+#include "ui/CodeWindow.h"
+#include "ui/FileViews.h"
 #include "ui/FormExtensions.h"
 #include "ui/MDIFormMain.h"
 
@@ -124,6 +126,7 @@ private slots:
         const std::string batch =
             GenerateModule(pump.toStdString(), batchModel, LoadExtensionChoices(), warnings);
         QCOMPARE(ReadAll(Work("pump.cpp")), QByteArray::fromStdString(batch));
+        QCOMPARE(window_->Views()->Code()->Bytes(), ReadAll(Work("pump.cpp")));
         QVERIFY(batch.find("InReset") != std::string::npos);
     }
 
@@ -140,12 +143,14 @@ private slots:
         QCOMPARE(window_->StatusText(), Work("toggle.cpp") + " generated Successfully!");
         QVERIFY(ReadAll(Work("toggle.cpp")).contains("sc_out <int> fsm_state ;"));
         QVERIFY(ReadAll(Work("toggle_tb.cpp")).contains("#include \"toggle.cpp\""));
+        QCOMPARE(window_->Views()->Code()->Bytes(), ReadAll(Work("toggle.cpp")));
 
         Choose({}, 0); // the bench box unchecked again: the plain file, no bench
         QFile::remove(Work("toggle_tb.cpp"));
         platform_.saveAnswers.push_back(Work("toggle.cpp"));
         window_->mnuFSM_Click();
         QCOMPARE(ReadAll(Work("toggle.cpp")), ReadAll(KESTROM_GOLDEN "/toggle_thread.cpp"));
+        QCOMPARE(window_->Views()->Code()->Bytes(), ReadAll(Work("toggle.cpp")));
         QVERIFY(!QFile::exists(Work("toggle_tb.cpp")));
     }
 };
