@@ -98,6 +98,10 @@ const std::vector<WarningKind>& WarningKinds() {
         {code::kTargetNoState, "target-no-state", "A transition goes to no state."},
         {code::kOptionFileUnreadable, "option-file-unreadable",
          "The stored process kind cannot be read."},
+        {code::kDrawingProblem, "drawing-fallback",
+         "Geometry that cannot be read is drawn at a fallback place or left out."},
+        {code::kDrawingReference, "drawing-reference",
+         "An object of the drawing refers to one the file lacks."},
     };
     return kinds;
 }
