@@ -31,6 +31,8 @@ constexpr std::string_view kSamePriority = "K113";
 constexpr std::string_view kNoResetAdded = "K114";
 constexpr std::string_view kResetReadsNoInput = "K115";
 constexpr std::string_view kOptionFileUnreadable = "K201";
+constexpr std::string_view kDrawingProblem = "K301";   // drawn at a fallback place or left out
+constexpr std::string_view kDrawingReference = "K302"; // refers to an object the file lacks
 } // namespace code
 
 struct Diagnostic {

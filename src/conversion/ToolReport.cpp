@@ -106,6 +106,10 @@ const std::vector<WarningKind>& WarningKinds() {
          "An asynchronous reset reads no input port."},
         {code::kOptionFileUnreadable, "option-file-unreadable",
          "The stored process kind cannot be read."},
+        {code::kDrawingProblem, "drawing-fallback",
+         "Geometry that cannot be read is drawn at a fallback place or left out."},
+        {code::kDrawingReference, "drawing-reference",
+         "An object of the drawing refers to one the file lacks."},
     };
     return kinds;
 }

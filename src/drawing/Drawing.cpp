@@ -83,7 +83,7 @@ private:
     static int Number(std::size_t index) { return static_cast<int>(index + 1); }
 
     void Problem(int line, std::string message) {
-        drawing_.Problems.push_back({line, std::move(message)});
+        drawing_.Problems.push_back({line, std::move(message), code::kDrawingProblem});
     }
 
     void ReadVersion(std::string_view line) {

@@ -88,7 +88,8 @@ private:
     }
 
     void Problem(const DrawnObject& object, const std::string& message) {
-        machine_.Problems.push_back({object.Line, Describe(object) + ": " + message});
+        machine_.Problems.push_back(
+            {object.Line, Describe(object) + ": " + message, code::kDrawingReference});
     }
 
     // The diagram an object is drawn in: that of its parent or owner, up the

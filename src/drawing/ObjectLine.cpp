@@ -50,6 +50,10 @@ BuiltinKind BuiltinOf(std::string_view name) {
     return BuiltinKind::Other;
 }
 
+void AddProblem(Diagnostics& problems, int line, std::string message) {
+    problems.push_back({line, std::move(message), code::kDrawingProblem});
+}
+
 const char* FallbackOf(ObjectKind kind) {
     switch (kind) {
     case ObjectKind::State:
@@ -97,9 +101,9 @@ public:
 
 private:
     bool Fail(const char* what) {
-        problems_.push_back({line_, std::string(1, object_.Letter) + " line " + what + " (\"" +
-                                        Shown(head_.size() > 1 ? head_[1].Text : "") +
-                                        "\"): left out"});
+        AddProblem(problems_, line_,
+                   std::string(1, object_.Letter) + " line " + what + " (\"" +
+                       Shown(head_.size() > 1 ? head_[1].Text : "") + "\"): left out");
         return false;
     }
 
@@ -107,11 +111,11 @@ private:
         if (index < head_.size()) {
             if (const auto value = ParseInteger(head_[index].Text)) return *value;
         }
-        problems_.push_back(
-            {line_, Describe(object_) + ": the " + what + " token is missing or no number" +
-                        (index < head_.size() ? " (\"" + Shown(head_[index].Text) + "\")"
-                                              : std::string()) +
-                        "; taken as 0"});
+        AddProblem(
+            problems_, line_,
+            Describe(object_) + ": the " + what + " token is missing or no number" +
+                (index < head_.size() ? " (\"" + Shown(head_[index].Text) + "\")" : std::string()) +
+                "; taken as 0");
         return 0;
     }
 
@@ -170,8 +174,8 @@ public:
 
 private:
     void Problem(const std::string& what) {
-        problems_.push_back(
-            {line_, Describe(object_) + ": " + what + "; " + FallbackOf(object_.Kind)});
+        AddProblem(problems_, line_,
+                   Describe(object_) + ": " + what + "; " + FallbackOf(object_.Kind));
     }
 
     bool ReadPoint(std::size_t index, Point& point) {
@@ -211,10 +215,11 @@ private:
                            " points are too few for a Bézier segment (4 points)");
         const std::size_t extra = (points.size() - 1) % 3;
         if (extra != 0) {
-            problems_.push_back({line_, Describe(object_) + ": " + std::to_string(points.size()) +
-                                            " points make no chain of Bézier segments (4, 7, "
-                                            "10, … points); the last " +
-                                            std::to_string(extra) + " left out"});
+            AddProblem(problems_, line_,
+                       Describe(object_) + ": " + std::to_string(points.size()) +
+                           " points make no chain of Bézier segments (4, 7, "
+                           "10, … points); the last " +
+                           std::to_string(extra) + " left out");
             points.resize(points.size() - extra);
         }
         object_.Points = std::move(points);
@@ -273,21 +278,21 @@ std::optional<DrawnObject> ReadObjectLine(std::string_view text, int line, Diagn
                                       tokens.end());
     for (const Token& token : tokens) {
         if (token.Quoted && !token.Closed) {
-            problems.push_back(
-                {line, "a quoted text has no closing quote; read to the line's end"});
+            AddProblem(problems, line,
+                       "a quoted text has no closing quote; read to the line's end");
             break;
         }
     }
     if (object.Kind == ObjectKind::Other) {
-        problems.push_back(
-            {line, "unknown object kind \"" + Shown(tokens[0].Text) + "\": kept, not drawn"});
+        AddProblem(problems, line,
+                   "unknown object kind \"" + Shown(tokens[0].Text) + "\": kept, not drawn");
     }
     if (!HeadReader(object, head, line, problems).Read()) return std::nullopt;
     if (bar == tokens.size() && object.Kind != ObjectKind::Other) {
         if (!head.empty() && head.back().Quoted && head.size() > 4)
             object.Text = DecodeQuoted(head.back());
-        problems.push_back(
-            {line, Describe(object) + ": no geometry (no \"|\"); " + FallbackOf(object.Kind)});
+        AddProblem(problems, line,
+                   Describe(object) + ": no geometry (no \"|\"); " + FallbackOf(object.Kind));
         return object;
     }
     GeometryReader(object, geometry, line, problems).Read();

@@ -263,13 +263,14 @@ TEST(BatchTool, DrawsThePictureWithOrWithoutGenerating) {
     const std::string crossing = KESTROM_EXAMPLES "/crossing.asf";
     const ToolRun picture = RunTool({"--svg", dir.File("c.svg"), crossing});
     EXPECT_EQ(picture.status, 0);
-    EXPECT_EQ(picture.err, crossing +
-                               ":85: warning: transition 66: 8 points make no chain of "
-                               "Bézier segments (4, 7, 10, … points); the last 1 left out\n" +
-                               crossing +
-                               ":97: warning: transition 77: 8 points make no chain "
-                               "of Bézier segments (4, 7, 10, … points); the last 1 "
-                               "left out\n");
+    EXPECT_EQ(picture.err,
+              crossing +
+                  ":85: warning: transition 66: 8 points make no chain of "
+                  "Bézier segments (4, 7, 10, … points); the last 1 left out [K301]\n" +
+                  crossing +
+                  ":97: warning: transition 77: 8 points make no chain "
+                  "of Bézier segments (4, 7, 10, … points); the last 1 "
+                  "left out [K301]\n");
     EXPECT_NE(ReadFileBytes(dir.File("c.svg")).find("<g class=\"state\" id=\"state-41\""),
               std::string::npos);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"c.svg"});

@@ -13,6 +13,14 @@ namespace {
 
 using test::AsfWithObjects;
 
+// The reader's problems: what could not be drawn as written.
+Diagnostics DrawingProblems(const std::vector<std::pair<int, std::string>>& problems) {
+    Diagnostics diagnostics;
+    for (const auto& [line, message] : problems)
+        diagnostics.push_back({line, message, code::kDrawingProblem});
+    return diagnostics;
+}
+
 struct SampleCounts {
     const char* file;
     int minorVersion;
@@ -176,7 +184,7 @@ TEST(DrawingReaderTest, ReadsPortWidthsAndConstantValues) {
 struct BadLine {
     const char* name;
     std::vector<std::string> objects;
-    Diagnostics problems; // lines count from the VERSION line
+    std::vector<std::pair<int, std::string>> problems; // lines count from the VERSION line
 };
 
 class BadGeometryTest : public testing::TestWithParam<BadLine> {};
@@ -186,7 +194,7 @@ TEST_P(BadGeometryTest, SaysWhichLineAndKeepsReading) {
     std::vector<std::string> objects = bad.objects;
     objects.push_back("S 99 0 0 ELLIPSE \"States\" | 1000,2000 6500 6500");
     const Drawing drawing = ReadDrawingText(AsfWithObjects(objects));
-    EXPECT_EQ(drawing.Problems, bad.problems);
+    EXPECT_EQ(drawing.Problems, DrawingProblems(bad.problems));
     ASSERT_NE(drawing.Find(99), nullptr);
     EXPECT_TRUE(drawing.Find(99)->GeometryValid);
     (void)DescribeMachine(drawing);
@@ -253,16 +261,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DrawingReaderTest, ContinuationAtTheFileEndAndVersions) {
     Drawing cut = ReadDrawingText("VERSION=1.29\nOBJECTS\nW 5 0 0 1 2 BEZIER \"T\" | 1,1 2,2\\");
-    EXPECT_EQ(
-        cut.Problems,
-        (Diagnostics{{3, "the continuation that starts here never ends; read as far as it goes"},
-                     {3, "transition 5: 2 points are too few for a Bézier segment (4 "
-                         "points); drawn straight between its ends"},
-                     {2, "the OBJECTS section has no END"}}));
+    EXPECT_EQ(cut.Problems,
+              DrawingProblems(
+                  {{3, "the continuation that starts here never ends; read as far as it goes"},
+                   {3, "transition 5: 2 points are too few for a Bézier segment (4 "
+                       "points); drawn straight between its ends"},
+                   {2, "the OBJECTS section has no END"}}));
     EXPECT_EQ(cut.MinorVersion, 29);
-    EXPECT_EQ(ReadDrawingText("VERSION=1.30\r\n").Problems,
-              (Diagnostics{{1, "version \"1.30\" is none of 1.15 to 1.29; read as those are"}}));
-    EXPECT_EQ(ReadDrawingText("").Problems, (Diagnostics{{0, "the file is empty"}}));
+    EXPECT_EQ(
+        ReadDrawingText("VERSION=1.30\r\n").Problems,
+        DrawingProblems({{1, "version \"1.30\" is none of 1.15 to 1.29; read as those are"}}));
+    EXPECT_EQ(ReadDrawingText("").Problems, DrawingProblems({{0, "the file is empty"}}));
 }
 
 TEST(DrawingReaderTest, LoadsTenThousandObjects) {
