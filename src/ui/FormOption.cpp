@@ -29,10 +29,6 @@ QRect TwipsRect(int left, int top, int width, int height) {
     return {Pixels(left), Pixels(top), Pixels(width), Pixels(height)};
 }
 
-} // namespace
-
-namespace {
-
 // A FIFO or device in the option file's place would block the window.
 std::string RegularOptionFile(const Platform& platform) {
     const std::string path = OptionFile(platform);
