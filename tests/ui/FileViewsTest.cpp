@@ -259,7 +259,7 @@ private slots:
         // The hand-written file has no geometry: the picture says what it left out.
         QVERIFY(rows.contains(Work("lonely.asf") +
                               ":4: warning: builtin 20: no geometry (no \"|\"); "
-                              "left out of the picture"));
+                              "left out of the picture [K301]"));
     }
 
     void problemsOfASampleAreWhatTheBatchToolSays() {
