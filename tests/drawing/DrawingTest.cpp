@@ -1,6 +1,7 @@
 // The drawing reader on real editor files and on damaged geometry.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <map>
 
@@ -27,6 +28,10 @@ struct SampleCounts {
     std::map<char, int> kinds;
     std::size_t sheets;
 };
+
+void PrintTo(const SampleCounts& sample, std::ostream* out) {
+    *out << sample.file;
+}
 
 std::map<char, int> CountKinds(const Drawing& drawing) {
     std::map<char, int> counts;
@@ -104,7 +109,15 @@ INSTANTIATE_TEST_SUITE_P(
                                   {'C', 15},
                                   {'H', 3},
                                   {'F', 1}},
-                                 4}));
+                                 4}),
+    [](const testing::TestParamInfo<SampleCounts>& info) {
+        // The sample's name as a test name: letters and digits only.
+        std::string name;
+        const std::string file = info.param.file;
+        for (char c : file.substr(0, file.size() - 4))
+            if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+        return name;
+    });
 
 TEST(DrawingReaderTest, KeepsGeometryStyleAndTextsOfNamedObjects) {
     READ_SAMPLE(drawing, "freecores__usbhostslave__slavecontroller_v1.19.asf");
