@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "FakePlatform.h"
+#include "WindowFixture.h"
 #include "extensions/ExtendedGeneration.h"
 #include "model/FsmModel.h"
 #include "ui/CodeWindow.h"
@@ -22,22 +22,12 @@
 using namespace kestrom;
 using namespace kestrom::ui;
 
-class ExtensionsDialogTest : public QObject {
+class ExtensionsDialogTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
     QTemporaryDir settingsDir_;
-    QTemporaryDir programDir_;
-    QTemporaryDir workDir_;
-    FakePlatform platform_;
-    std::unique_ptr<FsmModel> model_;
-    std::unique_ptr<MDIFormMain> window_;
 
-    QString Work(const QString& name) const { return workDir_.filePath(name); }
-    QByteArray ReadAll(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
     FormExtensions* Dialog() {
         window_->mnuExt_Click();
         return window_->ExtensionsDialog();
@@ -64,16 +54,10 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
     }
     void init() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kestrom", "Kestrom").clear();
-        platform_ = FakePlatform();
-        platform_.programDirectory = programDir_.path();
-        model_ = std::make_unique<FsmModel>();
-        window_ = std::make_unique<MDIFormMain>(platform_, *model_);
+        ClearUserSettings();
+        StartWindow();
     }
-    void cleanup() {
-        window_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void cleanup() { CloseWindow(); }
 
     void choicesAreKeptInTheUserSettingsNotInTheOptionFile() {
         QVERIFY(window_->findChild<QAction*>("mnuExt")->isEnabled()); // before any Open
@@ -96,14 +80,12 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("VERSION=1.21\r\nOBJECTS\r\nEND\r\n");
         file.close();
-        platform_.openAnswers.push_back(Work("older.asf"));
-        window_->mnuOpen_Click();
+        Open(Work("older.asf"));
         QCOMPARE(platform_.messages.size(), size_t(1));
         QCOMPARE(platform_.messages[0].Text, QString("Invalid ASF File Format"));
 
         Choose({"CheckAnyVersion"}, 0);
-        platform_.openAnswers.push_back(Work("older.asf"));
-        window_->mnuOpen_Click();
+        Open(Work("older.asf"));
         QCOMPARE(platform_.messages.size(), size_t(1));
         QCOMPARE(window_->StatusText(), Work("older.asf") + " File Opened");
         QVERIFY(window_->findChild<QAction*>("mnuFSM")->isEnabled());
@@ -112,8 +94,7 @@ private slots:
     void generateWritesWhatTheBatchToolWritesWithTheSameChoices() {
         const QString pump = KESTROM_TEST_DATA "/extensions/pump.asf";
         Choose({"CheckActionKinds", "CheckTypedPorts", "CheckStatePort"}, 1);
-        platform_.openAnswers.push_back(pump);
-        window_->mnuOpen_Click();
+        Open(pump);
         platform_.saveAnswers.push_back(Work("pump.cpp"));
         window_->mnuFSM_Click();
         QCOMPARE(window_->StatusText(), Work("pump.cpp") + " generated Successfully!");
@@ -136,8 +117,7 @@ private slots:
         QCOMPARE(BenchPathFor({true, "/t/tb.cpp"}, "/w/pump.cpp"), QString("/t/tb.cpp"));
 
         Choose({"CheckTestBench"}, 0);
-        platform_.openAnswers.push_back(KESTROM_EXAMPLES "/toggle.asf");
-        window_->mnuOpen_Click();
+        Open(Example("toggle.asf"));
         platform_.saveAnswers.push_back(Work("toggle.cpp"));
         window_->mnuFSM_Click();
         QCOMPARE(window_->StatusText(), Work("toggle.cpp") + " generated Successfully!");

@@ -22,7 +22,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "FakePlatform.h"
+#include "WindowFixture.h"
 #include "drawing/SvgWriter.h"
 #include "model/FsmModel.h"
 #include "ui/CodeWindow.h"
@@ -39,17 +39,6 @@ using namespace kestrom::ui;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 // As editors save: a new file renamed over the old one.
 void SaveByRename(const QString& path, const QByteArray& bytes) {
     QFile file(path + ".new");
@@ -63,18 +52,10 @@ const char* const kLonelyState = "S 30 0 0\r\nL 31 30 0 0 .State 0 0 0 0 0 0 \"L
 
 } // namespace
 
-class FileViewsTest : public QObject {
+class FileViewsTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir programDir_;
-    QTemporaryDir workDir_;
-    FakePlatform platform_;
-    std::unique_ptr<FsmModel> model_;
-    std::unique_ptr<MDIFormMain> window_;
-
-    QString Work(const QString& name) const { return workDir_.filePath(name); }
-    QString Example(const char* name) const { return QString(KESTROM_EXAMPLES "/") + name; }
     QByteArray Golden(const char* name) const {
         return ReadAll(QString(KESTROM_GOLDEN "/") + name);
     }
@@ -96,10 +77,6 @@ private:
             titles << child->windowTitle();
         return titles;
     }
-    void Open(const FakePlatform::Answer& path) {
-        platform_.openAnswers.push_back(path);
-        window_->mnuOpen_Click();
-    }
     void CopyExample(const char* name, const QString& to) {
         QFile::remove(to);
         QVERIFY(QFile::copy(Example(name), to));
@@ -116,17 +93,10 @@ private slots:
         QStandardPaths::setTestModeEnabled(true); // the extension choices of a test user
     }
     void init() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kestrom", "Kestrom").clear();
-        platform_ = FakePlatform();
-        platform_.programDirectory = programDir_.path();
-        QFile::remove(programDir_.filePath("option.dat"));
-        model_ = std::make_unique<FsmModel>();
-        window_ = std::make_unique<MDIFormMain>(platform_, *model_);
+        ClearUserSettings();
+        StartWindow();
     }
-    void cleanup() {
-        window_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void cleanup() { CloseWindow(); }
 
     void openBringsUpTheThreeViewsAndCloseTakesThem() {
         QVERIFY(!Views());

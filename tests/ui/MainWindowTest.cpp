@@ -13,7 +13,7 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "FakePlatform.h"
+#include "WindowFixture.h"
 #include "model/FsmModel.h"
 #include "ui/FormAbout.h"
 #include "ui/FormOption.h"
@@ -23,17 +23,6 @@ using namespace kestrom;
 using namespace kestrom::ui;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 // The address space this process has mapped so far.
 unsigned long MappedBytes() {
@@ -45,18 +34,10 @@ unsigned long MappedBytes() {
 
 } // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir programDir_;
-    QTemporaryDir workDir_;
-    FakePlatform platform_;
-    std::unique_ptr<FsmModel> model_;
-    std::unique_ptr<MDIFormMain> window_;
-
-    QString Work(const QString& name) const { return workDir_.filePath(name); }
-    QString Example(const char* name) const { return QString(KESTROM_EXAMPLES "/") + name; }
     QAction* Action(const char* name) const { return window_->findChild<QAction*>(name); }
     QMenu* Menu(const char* name) const { return window_->findChild<QMenu*>(name); }
     bool MenuOn(const char* name) const { return Menu(name)->menuAction()->isEnabled(); }
@@ -65,10 +46,6 @@ private:
         return Action(QString("ToolbarASF_Button%1").arg(index).toLatin1().constData());
     }
 
-    void Open(const QString& path) {
-        platform_.openAnswers.push_back(path);
-        window_->mnuOpen_Click();
-    }
     void Generate(const QString& path) {
         platform_.saveAnswers.push_back(path);
         window_->mnuFSM_Click();
@@ -87,17 +64,8 @@ private:
     }
 
 private slots:
-    void init() {
-        platform_ = FakePlatform();
-        platform_.programDirectory = programDir_.path();
-        QFile::remove(programDir_.filePath("option.dat"));
-        model_ = std::make_unique<FsmModel>();
-        window_ = std::make_unique<MDIFormMain>(platform_, *model_);
-    }
-    void cleanup() {
-        window_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void init() { StartWindow(); }
+    void cleanup() { CloseWindow(); }
 
     void startsWithNoFile() {
         QVERIFY(window_->isVisible());

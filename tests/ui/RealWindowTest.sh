@@ -104,6 +104,19 @@ keys_to() {
 type_to() {
     xdotool windowfocus "$1" && sleep 0.3 && xdotool type --delay 30 "$2"
 }
+# Ends the program with Ctrl+X in window $1 and sets status to its exit status;
+# $2 says which start of the program it was.
+end_with_ctrl_x() {
+    keys_to "$1" ctrl+x
+    for ((i = 0; i < step_timeout * 10; i++)); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$app_pid" 2>/dev/null && fail "Ctrl+X did not end the program$2"
+    wait "$app_pid"
+    status=$?
+    app_pid=""
+}
 
 main=$(wait_window '^Kestrom$') || fail "the main window \"Kestrom\" did not appear"
 log "main window $main"
@@ -152,15 +165,7 @@ wait_gone '^Options$' || fail "Escape did not close the Options dialog"
 [ -f "$work/program/option.dat" ] && [ ! -s "$work/program/option.dat" ] ||
     fail "option.dat should exist and be empty after Generate and Cancel"
 
-keys_to "$main" ctrl+x
-for ((i = 0; i < step_timeout * 10; i++)); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "Ctrl+X did not end the program"
-wait "$app_pid"
-status=$?
-app_pid=""
+end_with_ctrl_x "$main" ""
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 
 if [ -n "$sample" ]; then
@@ -174,14 +179,7 @@ if [ -n "$sample" ]; then
     xdotool windowsize "$main" 900 680 || fail "cannot resize the main window"
     sleep 1
     import -window "$main" "$shots/diagram-window.png" || fail "cannot take the diagram's picture"
-    keys_to "$main" ctrl+x
-    for ((i = 0; i < step_timeout * 10; i++)); do
-        kill -0 "$app_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$app_pid" 2>/dev/null && fail "Ctrl+X did not end the program opened with $sample"
-    wait "$app_pid"
-    app_pid=""
+    end_with_ctrl_x "$main" " opened with $sample"
     log "opened $sample from the command line"
 fi
 
