@@ -46,15 +46,16 @@ need import imagemagick
 mkdir -p "$shots" "$work/program" "$work/out" "$work/runtime" || fail "cannot make folders"
 chmod 700 "$work/runtime"
 
-# Xvfb chooses a free display itself and writes its number once it listens.
+# Xvfb chooses a free display itself and writes its number, then a line
+# break, once it listens.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for ((i = 0; i < step_timeout * 10; i++)); do
-    [ -s "$work/display" ] && break
+    [ "$(wc -l <"$work/display")" -ge 1 ] && break
     kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start"
     sleep 0.1
 done
-[ -s "$work/display" ] || fail "Xvfb gave no display within ${step_timeout}s"
+[ "$(wc -l <"$work/display")" -ge 1 ] || fail "Xvfb gave no display within ${step_timeout}s"
 export DISPLAY=":$(head -n1 "$work/display")"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 unset QT_QPA_PLATFORMTHEME
