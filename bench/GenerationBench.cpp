@@ -61,6 +61,24 @@ void BM_Write(benchmark::State& state) {
 }
 BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond);
 
+// The writer alone, its text handed to a sink that keeps nothing: what the
+// batch tool spends besides the file's own writes.
+class DiscardingOutput : public kestrom::TextOutput {
+protected:
+    void Take(std::string_view chunk) override { benchmark::DoNotOptimize(chunk.data()); }
+};
+
+void BM_WriteStreamed(benchmark::State& state) {
+    const auto model = ReadLargest();
+    for (auto _ : state) {
+        Diagnostics warnings;
+        DiscardingOutput out;
+        kestrom::WriteSystemC(*model, warnings, out);
+        benchmark::DoNotOptimize(warnings.data());
+    }
+}
+BENCHMARK(BM_WriteStreamed)->Unit(benchmark::kMillisecond);
+
 // One whole generation in memory, as the batch tool runs it less the files.
 void BM_Generation(benchmark::State& state) {
     auto model = std::make_unique<FsmModel>();

@@ -198,18 +198,41 @@ public:
 
     int Descriptor() const { return fd_; }
 
-    void Commit(const std::string& path, const std::string& target) {
+    // replacesFile: the output was found to be a regular file.
+    void Commit(const std::string& path, const std::string& target, bool replacesFile) {
         SignalsBlocked blocked;
         if (name_.empty()) LinkIn(path);
         const int fd = fd_;
         fd_ = -1;
         if (::close(fd) != 0) Fail("write", path, errno);
-        if (::renameat(dir_, name_.c_str(), dir_, NameOf(target).c_str()) != 0)
-            Fail("write", path, errno);
+        const std::string name = NameOf(target);
+        if (!replacesFile || !Exchange(path, name)) {
+            if (::renameat(dir_, name_.c_str(), dir_, name.c_str()) != 0)
+                Fail("write", path, errno);
+        }
         Forget();
     }
 
 private:
+    // Swaps the new file in for the earlier one, then removes the earlier one
+    // under the temporary name. A rename over an existing file would do the
+    // same, but ext4 then writes the new file's data out at once, which costs
+    // more than the whole generation. False, with nothing changed, when the
+    // system cannot swap or a directory has taken the output's name meanwhile.
+    bool Exchange(const std::string& path, const std::string& name) {
+        if (::renameat2(dir_, name_.c_str(), dir_, name.c_str(), RENAME_EXCHANGE) != 0)
+            return false;
+        struct stat earlier {};
+        if (::fstatat(dir_, name_.c_str(), &earlier, AT_SYMLINK_NOFOLLOW) != 0)
+            return true; // already gone
+        if (S_ISDIR(earlier.st_mode) &&
+            ::renameat2(dir_, name_.c_str(), dir_, name.c_str(), RENAME_EXCHANGE) == 0)
+            return false;
+        if (::unlinkat(dir_, name_.c_str(), 0) != 0 && errno != ENOENT)
+            Fail("remove the earlier content of", path, errno);
+        return true;
+    }
+
     int CreateNamed(mode_t mode) {
         SignalsBlocked blocked;
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -290,7 +313,7 @@ void ReplaceRegularFile(const std::string& path, const Target& target,
     DescriptorOutput out(temporary.Descriptor(), path);
     produce(out);
     out.Flush();
-    temporary.Commit(path, target.Path);
+    temporary.Commit(path, target.Path, target.Exists);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,26 @@ TEST(OutputFile, ReplacesTheWholeFileKeepingModeAndLinks) {
     ::stat(dir.File("real.cpp").c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>({"link.cpp", "real.cpp"}));
+}
+
+// The earlier file is replaced as a whole, never rewritten in place: who holds
+// it open or by another name still has the earlier bytes.
+TEST(OutputFile, TheEarlierFileStaysWholeForWhoeverHoldsIt) {
+    TempDir dir;
+    WriteFileBytes(dir.File("out.cpp"), "earlier");
+    ASSERT_EQ(::link(dir.File("out.cpp").c_str(), dir.File("kept.cpp").c_str()), 0);
+    const int held = ::open(dir.File("out.cpp").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+
+    ReplaceFileContent(dir.File("out.cpp"), "new");
+
+    char bytes[16] = {};
+    EXPECT_EQ(::pread(held, bytes, sizeof bytes, 0), 7);
+    ::close(held);
+    EXPECT_EQ(std::string(bytes), "earlier");
+    EXPECT_EQ(ReadFileBytes(dir.File("kept.cpp")), "earlier");
+    EXPECT_EQ(ReadFileBytes(dir.File("out.cpp")), "new");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>({"kept.cpp", "out.cpp"}));
 }
 
 TEST(OutputFile, FailuresAreReportedAndLeaveNothingBehind) {
