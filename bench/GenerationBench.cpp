@@ -9,6 +9,7 @@
 #include "conversion/AsfReader.h"
 #include "conversion/ModelCheck.h"
 #include "conversion/SystemCWriter.h"
+#include "extensions/ModulePlan.h"
 
 namespace {
 
@@ -78,6 +79,19 @@ void BM_WriteStreamed(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteStreamed)->Unit(benchmark::kMillisecond);
+
+// The warnings every plain run adds after the writer: actions not written and
+// conditional transitions of equal priority.
+void BM_PlainWarnings(benchmark::State& state) {
+    const auto model = ReadLargest();
+    for (auto _ : state) {
+        Diagnostics warnings;
+        benchmark::DoNotOptimize(kestrom::PlaceActions(*model, nullptr, warnings).data());
+        kestrom::WarnEqualPriorities(*model, warnings);
+        benchmark::DoNotOptimize(warnings.data());
+    }
+}
+BENCHMARK(BM_PlainWarnings)->Unit(benchmark::kMillisecond);
 
 // One whole generation in memory, as the batch tool runs it less the files.
 void BM_Generation(benchmark::State& state) {
