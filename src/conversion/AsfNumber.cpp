@@ -66,7 +66,7 @@ double LeadingNumber(std::string_view token) {
     return std::strtod(s.c_str(), nullptr); // overflow gives infinity
 }
 
-std::optional<std::int32_t> RoundToRange(double value, std::int32_t min, std::int32_t max) {
+std::optional<std::int32_t> RoundFractionToRange(double value, std::int32_t min, std::int32_t max) {
     if (!std::isfinite(value)) return std::nullopt;
     const int savedMode = std::fegetround();
     std::fesetround(FE_TONEAREST);

@@ -1,17 +1,19 @@
 #include "conversion/AsfReader.h"
 
 #include <algorithm>
+#include <array>
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "conversion/AsfNumber.h"
 #include "conversion/FileKind.h"
 #include "conversion/InputFile.h"
+#include "conversion/RowIndex.h"
 #include "conversion/TextCodec.h"
 
 namespace kestrom {
@@ -64,26 +66,28 @@ private:
 // is read up to token 12 at most, however long it is.
 class LineTokens {
 public:
+    static constexpr std::size_t kMostRead = 13;
+
     void Reset(std::string_view line) {
         line_ = line;
-        tokens_.clear();
+        count_ = 0;
         next_ = 0;
         cut_ = false;
     }
 
     bool Has(std::size_t index) {
-        while (tokens_.size() <= index && !cut_)
+        assert(index < kMostRead);
+        while (count_ <= index && !cut_)
             CutNext();
-        return index < tokens_.size();
+        return index < count_;
     }
 
     std::string_view operator[](std::size_t index) const { return tokens_[index]; }
 
     std::size_t Count() const {
-        if (cut_) return tokens_.size();
+        if (cut_) return count_;
         const std::string_view rest = line_.substr(next_);
-        return tokens_.size() + 1 +
-               static_cast<std::size_t>(std::count(rest.begin(), rest.end(), ' '));
+        return count_ + 1 + static_cast<std::size_t>(std::count(rest.begin(), rest.end(), ' '));
     }
 
     // The line from the token that begins at begin to the line's end.
@@ -95,16 +99,17 @@ private:
     void CutNext() {
         const std::size_t blank = line_.find(' ', next_);
         if (blank == std::string_view::npos) {
-            tokens_.push_back(line_.substr(next_));
+            tokens_[count_++] = line_.substr(next_);
             cut_ = true;
         } else {
-            tokens_.push_back(line_.substr(next_, blank - next_));
+            tokens_[count_++] = line_.substr(next_, blank - next_);
             next_ = blank + 1;
         }
     }
 
     std::string_view line_;
-    std::vector<std::string_view> tokens_;
+    std::array<std::string_view, kMostRead> tokens_;
+    std::size_t count_ = 0;
     std::size_t next_ = 0;
     bool cut_ = false;
 };
@@ -127,13 +132,27 @@ std::string Trim(std::string_view s) {
     return std::string(s);
 }
 
+// In place: a fresh model is large, and texts cleared in place keep their room
+// for the next read.
+template <typename Rec, std::size_t Slots> void ClearRows(std::array<Rec, Slots>& table) {
+    for (Rec& row : table)
+        row = Rec{};
+}
+
 void ClearForRead(FsmModel& model) {
-    FsmModel fresh;
-    fresh.AsfPath = std::move(model.AsfPath);
-    fresh.CppPath = std::move(model.CppPath);
-    fresh.ProcessKind = model.ProcessKind;
-    model = std::move(fresh);
+    ClearRows(model.StateTable);
+    ClearRows(model.LabelTable);
+    ClearRows(model.ActionTable);
+    ClearRows(model.TransitionTable);
+    ClearRows(model.ConditionTable);
+    ClearRows(model.PortTable);
+    ClearRows(model.BranchTable);
+    model.StateCount = model.LabelCount = model.ActionCount = 0;
+    model.TransitionCount = model.ConditionCount = model.PortCount = model.BranchCount = 0;
+    model.InitStateIndex = model.TrapStateIndex = model.DefaultStateIndex = 0;
     model.ModuleName = "MyModule";
+    model.ModuleLine = 0;
+    model.ClockName.clear();
 }
 
 class AsfReader {
@@ -322,7 +341,7 @@ private:
         port.IsClock = LongNumber(3) % 2 == 1 ? kTrue : kFalse;
     }
 
-    // Every lookup scans from row 1 up and keeps the last match.
+    // Every lookup keeps the last match in row order.
     void Link() {
         Integer resetTargetId = 0;
         for (int t = 1; t <= model_.TransitionCount; ++t)
@@ -331,21 +350,16 @@ private:
         for (int s = 1; s <= model_.StateCount; ++s)
             if (model_.StateTable[s].Id == resetTargetId)
                 model_.InitStateIndex = static_cast<Integer>(s);
+        const RowIndex labelsByOwner(model_.LabelTable, model_.LabelCount,
+                                     [](const LabelRec& label) { return label.OwnerId; });
         for (int s = 1; s <= model_.StateCount; ++s)
-            if (const LabelRec* label = LastLabelOf(model_.StateTable[s].Id))
-                model_.StateTable[s].Name = DecodeName(label->Text);
+            if (const int l = labelsByOwner.Last(model_.StateTable[s].Id))
+                model_.StateTable[s].Name = DecodeName(model_.LabelTable[l].Text);
         for (int p = 1; p <= model_.PortCount; ++p)
-            if (const LabelRec* label = LastLabelOf(model_.PortTable[p].Id))
-                model_.PortTable[p].Name = StripBusRange(DecodeName(label->Text));
+            if (const int l = labelsByOwner.Last(model_.PortTable[p].Id))
+                model_.PortTable[p].Name = StripBusRange(DecodeName(model_.LabelTable[l].Text));
         for (int p = 1; p <= model_.PortCount; ++p)
             if (model_.PortTable[p].IsClock) model_.ClockName = model_.PortTable[p].Name;
-    }
-
-    const LabelRec* LastLabelOf(Integer ownerId) const {
-        const LabelRec* found = nullptr;
-        for (int l = 1; l <= model_.LabelCount; ++l)
-            if (model_.LabelTable[l].OwnerId == ownerId) found = &model_.LabelTable[l];
-        return found;
     }
 
     LineSource lines_;

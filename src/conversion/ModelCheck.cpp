@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <string_view>
 #include <vector>
 
+#include "conversion/RowIndex.h"
 #include "conversion/TextCodec.h"
 
 namespace kestrom {
@@ -46,6 +46,19 @@ constexpr std::array<std::string_view, 97> kCppKeywords = {
     "module",        "final",       "override",
     "atomic_cancel"};
 
+// The keywords in the order of their characters, for a binary search.
+template <std::size_t N>
+constexpr std::array<std::string_view, N> Sorted(std::array<std::string_view, N> words) {
+    for (std::size_t i = 1; i < N; ++i)
+        for (std::size_t j = i; j > 0 && words[j] < words[j - 1]; --j) {
+            const std::string_view earlier = words[j - 1];
+            words[j - 1] = words[j];
+            words[j] = earlier;
+        }
+    return words;
+}
+constexpr auto kSortedKeywords = Sorted(kCppKeywords);
+
 bool IsIdentifierStart(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
 }
@@ -58,9 +71,7 @@ bool IsIdentifier(std::string_view name) {
 }
 
 bool IsKeyword(std::string_view name) {
-    for (std::string_view keyword : kCppKeywords)
-        if (name == keyword) return true;
-    return false;
+    return std::binary_search(kSortedKeywords.begin(), kSortedKeywords.end(), name);
 }
 
 std::string Quote(const std::string& name) {
@@ -74,8 +85,8 @@ public:
     Diagnostics Check() {
         CheckMachine();
         CheckName("module", m_.ModuleName, m_.ModuleLine);
-        CheckNames("state", StateNames());
-        CheckNames("port", PortNames());
+        CheckNames("state", m_.StateTable, m_.StateCount);
+        CheckNames("port", m_.PortTable, m_.PortCount);
         CheckReachability();
         std::stable_sort(found_.begin(), found_.end(),
                          [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
@@ -83,12 +94,6 @@ public:
     }
 
 private:
-    struct Named {
-        Integer Id;
-        const std::string* Name;
-        int Line;
-    };
-
     void Warn(int line, std::string_view code, std::string message) {
         found_.push_back({line, std::move(message), code});
     }
@@ -105,34 +110,25 @@ private:
             Warn(0, code::kNoTrapState, "no trap state: the default: branch names no state");
     }
 
-    std::vector<Named> StateNames() const {
-        std::vector<Named> names;
-        for (int s = 1; s <= m_.StateCount; ++s)
-            names.push_back({m_.StateTable[s].Id, &m_.StateTable[s].Name, m_.StateTable[s].Line});
-        return names;
-    }
-
-    std::vector<Named> PortNames() const {
-        std::vector<Named> names;
-        for (int p = 1; p <= m_.PortCount; ++p)
-            names.push_back({m_.PortTable[p].Id, &m_.PortTable[p].Name, m_.PortTable[p].Line});
-        return names;
-    }
-
-    void CheckNames(const std::string& kind, const std::vector<Named>& objects) {
-        std::map<std::string, int> firstLine;
-        for (const Named& object : objects) {
-            if (object.Name->empty()) {
+    // States and ports: each name once, each later namesake with the line of
+    // the first.
+    template <typename Rec, std::size_t Slots>
+    void CheckNames(const std::string& kind, const std::array<Rec, Slots>& table, int count) {
+        const RowIndex rowsByName(table, count,
+                                  [](const Rec& object) { return std::string_view(object.Name); });
+        for (int row = 1; row <= count; ++row) {
+            const Rec& object = table[row];
+            if (object.Name.empty()) {
                 Warn(object.Line, code::kNoName,
                      kind + " " + std::to_string(object.Id) + " has no name");
                 continue;
             }
-            const auto [earlier, isNew] = firstLine.emplace(*object.Name, object.Line);
-            if (!isNew)
+            const int first = rowsByName.First(object.Name);
+            if (first != row)
                 Warn(object.Line, code::kSameName,
-                     "two " + kind + "s are named " + Quote(*object.Name) + " (the other on line " +
-                         std::to_string(earlier->second) + ")");
-            CheckName(kind, *object.Name, object.Line);
+                     "two " + kind + "s are named " + Quote(object.Name) + " (the other on line " +
+                         std::to_string(table[first].Line) + ")");
+            CheckName(kind, object.Name, object.Line);
         }
     }
 
@@ -150,6 +146,14 @@ private:
     // The trap state is there for illegal states and needs no way in.
     void CheckReachability() {
         if (m_.InitStateIndex == 0) return;
+        const RowIndex statesById(m_.StateTable, m_.StateCount,
+                                  [](const StateRec& state) { return state.Id; });
+        const RowIndex transitionsBySource(
+            m_.TransitionTable, m_.TransitionCount,
+            [](const TransitionRec& transition) { return transition.SourceId; });
+        const RowIndex conditionsByOwner(
+            m_.ConditionTable, m_.ConditionCount,
+            [](const ConditionRec& condition) { return condition.OwnerId; });
         std::vector<bool> reached(static_cast<std::size_t>(m_.StateCount) + 1, false);
         std::vector<int> pending;
         const auto reach = [&](int s) {
@@ -162,10 +166,11 @@ private:
             const Integer from = m_.StateTable[pending.back()].Id;
             pending.pop_back();
             bool unconditional = false;
-            for (int t = 1; t <= m_.TransitionCount; ++t) {
-                if (m_.TransitionTable[t].SourceId != from) continue;
-                unconditional = unconditional || IsUnconditional(m_.TransitionTable[t].Id);
-                for (int s : RowsWithId(m_.TransitionTable[t].TargetId))
+            for (int t = transitionsBySource.First(from); t != 0; t = transitionsBySource.Next(t)) {
+                const TransitionRec& transition = m_.TransitionTable[t];
+                unconditional =
+                    unconditional || IsUnconditional(conditionsByOwner.Last(transition.Id));
+                for (int s = statesById.First(transition.TargetId); s != 0; s = statesById.Next(s))
                     reach(s);
             }
             if (!unconditional && m_.DefaultStateIndex > 0) reach(m_.DefaultStateIndex);
@@ -177,27 +182,14 @@ private:
                          " is not reached from the initial state");
     }
 
-    // As the writer decides: the last condition drawn on a transition is its
-    // condition, and "@ELSE" counts as none.
-    bool IsUnconditional(Integer transitionId) const {
-        const std::string* condition = nullptr;
-        for (int c = 1; c <= m_.ConditionCount; ++c)
-            if (m_.ConditionTable[c].OwnerId == transitionId)
-                condition = &m_.ConditionTable[c].Text;
-        return condition == nullptr || IsElseCondition(*condition);
-    }
-
-    std::vector<int> RowsWithId(Integer id) {
-        if (rowsById_.empty())
-            for (int s = 1; s <= m_.StateCount; ++s)
-                rowsById_[m_.StateTable[s].Id].push_back(s);
-        const auto found = rowsById_.find(id);
-        return found == rowsById_.end() ? std::vector<int>{} : found->second;
+    // As the writer decides: the last condition drawn on a transition (its
+    // row, 0 for none) is its condition, and "@ELSE" counts as none.
+    bool IsUnconditional(int conditionRow) const {
+        return conditionRow == 0 || IsElseCondition(m_.ConditionTable[conditionRow].Text);
     }
 
     const FsmModel& m_;
     Diagnostics found_;
-    std::map<Integer, std::vector<int>> rowsById_;
 };
 
 } // namespace

@@ -16,16 +16,11 @@ void ModuleSections::Write() {
 }
 
 void ModuleSections::Line(int indent, std::string_view text) {
-    out_.AppendBlanks(static_cast<std::size_t>(indent));
-    out_.Append(text);
-    out_.Append("\r\n");
+    out_.AppendLine(static_cast<std::size_t>(indent), {text});
 }
 
 void ModuleSections::Line(int indent, std::initializer_list<std::string_view> pieces) {
-    out_.AppendBlanks(static_cast<std::size_t>(indent));
-    for (std::string_view piece : pieces)
-        out_.Append(piece);
-    out_.Append("\r\n");
+    out_.AppendLine(static_cast<std::size_t>(indent), pieces);
 }
 
 void ModuleSections::EmptyLines(int count) {

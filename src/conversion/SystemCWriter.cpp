@@ -4,6 +4,7 @@
 
 #include "conversion/ModuleSections.h"
 #include "conversion/OutputFile.h"
+#include "conversion/RowIndex.h"
 #include "conversion/TextCodec.h"
 
 namespace kestrom {
@@ -14,7 +15,12 @@ namespace {
 class SystemCWriter : public ModuleSections {
 public:
     SystemCWriter(FsmModel& model, Diagnostics& warnings, TextOutput& out)
-        : ModuleSections(model, warnings, out), m_(model) {}
+        : ModuleSections(model, warnings, out), m_(model),
+          statesById_(model.StateTable, model.StateCount, [](const StateRec& s) { return s.Id; }),
+          actionsByOwner_(model.ActionTable, model.ActionCount, OwnerOf),
+          transitionsBySource_(model.TransitionTable, model.TransitionCount,
+                               [](const TransitionRec& t) { return t.SourceId; }),
+          conditionsByOwner_(model.ConditionTable, model.ConditionCount, OwnerOf) {}
 
 private:
     void WritePorts() override {
@@ -31,10 +37,11 @@ private:
             Line(4, {"sc_in <int> ", port.Name, " ;"});
     }
 
+    static Integer OwnerOf(const TextRec& row) { return row.OwnerId; }
+
     void WriteStateActions(const StateRec& state) override {
-        for (int a = 1; a <= m_.ActionCount; ++a) {
+        for (int a = actionsByOwner_.First(state.Id); a != 0; a = actionsByOwner_.Next(a)) {
             const ActionRec& action = m_.ActionTable[a];
-            if (action.OwnerId != state.Id) continue;
             std::size_t seen = 0;
             const std::size_t lines = ForEachActionLine(action.Text, [&](std::string_view line) {
                 if (seen++ < kMaxActionLines) Line(24, line);
@@ -79,9 +86,9 @@ private:
 
     void CollectBranches(const StateRec& state) {
         m_.BranchCount = 0;
-        for (int t = 1; t <= m_.TransitionCount; ++t) {
+        for (int t = transitionsBySource_.First(state.Id); t != 0;
+             t = transitionsBySource_.Next(t)) {
             const TransitionRec& transition = m_.TransitionTable[t];
-            if (transition.SourceId != state.Id) continue;
             if (m_.BranchCount == kMaxBranches)
                 throw AsfError(state.Line, "state " + Quote(state.Name) + " has more than " +
                                                std::to_string(kMaxBranches) +
@@ -91,8 +98,7 @@ private:
             branch.TargetId = transition.TargetId;
             branch.Priority = transition.Priority;
             branch.Line = transition.Line;
-            for (int c = 1; c <= m_.ConditionCount; ++c) {
-                if (m_.ConditionTable[c].OwnerId != transition.Id) continue;
+            if (const int c = conditionsByOwner_.Last(transition.Id)) {
                 branch.Condition = m_.ConditionTable[c].Text;
                 branch.HasCondition = kTrue;
             }
@@ -103,12 +109,12 @@ private:
     void ResolveTargetNames() {
         for (int a = 1; a <= m_.BranchCount; ++a) {
             BranchRec& branch = m_.BranchTable[a];
-            for (int s = 1; s <= m_.StateCount; ++s) {
-                if (m_.StateTable[s].Id != branch.TargetId) continue;
+            if (const int s = statesById_.Last(branch.TargetId)) {
                 branch.TargetName = m_.StateTable[s].Name;
                 branch.TargetFound = kTrue;
+            } else {
+                WarnNoState(branch.Line, branch.TargetId);
             }
-            if (!branch.TargetFound) WarnNoState(branch.Line, branch.TargetId);
         }
     }
 
@@ -132,6 +138,10 @@ private:
     }
 
     FsmModel& m_;
+    const RowIndex<Integer> statesById_;
+    const RowIndex<Integer> actionsByOwner_;
+    const RowIndex<Integer> transitionsBySource_;
+    const RowIndex<Integer> conditionsByOwner_;
 };
 
 } // namespace

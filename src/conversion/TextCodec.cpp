@@ -1,7 +1,6 @@
 #include "conversion/TextCodec.h"
 
 #include <cctype>
-#include <functional>
 
 namespace kestrom {
 namespace {
@@ -37,44 +36,6 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 } // namespace
-
-std::size_t ForEachActionLine(std::string_view text,
-                              const std::function<void(std::string_view)>& visit) {
-    if (text.empty()) return 0;
-    std::size_t lines = 0;
-    std::size_t lineStart = 0; // a line without \" or \\ is handed on as a view of text
-    std::size_t runStart = 0;  // once it has one, it is decoded into current from here
-    bool decoded = false;
-    std::string current;
-    const auto endLine = [&](std::size_t end) {
-        ++lines;
-        if (!decoded) return visit(text.substr(lineStart, end - lineStart));
-        current.append(text.substr(runStart, end - runStart));
-        visit(current);
-        current.clear();
-        decoded = false;
-    };
-    for (std::size_t slash = text.find('\\'); slash != std::string_view::npos;
-         slash = text.find('\\', slash)) {
-        const char next = slash + 1 < text.size() ? text[slash + 1] : '\0';
-        if (next == 'n') {
-            endLine(slash);
-            lineStart = runStart = slash + 2;
-        } else if (next == '"' || next == '\\') {
-            current.append(text.substr(decoded ? runStart : lineStart,
-                                       slash - (decoded ? runStart : lineStart)));
-            current += next;
-            decoded = true;
-            runStart = slash + 2;
-        } else {
-            ++slash; // any other backslash stays as it is
-            continue;
-        }
-        slash += 2;
-    }
-    endLine(text.size());
-    return lines;
-}
 
 std::vector<std::string> DecodeActionLines(std::string_view text) {
     std::vector<std::string> lines;

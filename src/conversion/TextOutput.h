@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,24 @@ public:
         }
     }
 
+    // indent blanks, the pieces and CR LF; a line that fits the chunk goes
+    // in whole, with no test for room per piece.
+    void AppendLine(std::size_t indent, std::initializer_list<std::string_view> pieces) {
+        std::size_t size = indent + 2;
+        for (std::string_view piece : pieces)
+            size += piece.size();
+        if (size > kChunk - used_) return AppendLineInParts(indent, pieces);
+        char* at = chunk_ + used_;
+        std::memset(at, ' ', indent);
+        at += indent;
+        for (std::string_view piece : pieces) {
+            std::memcpy(at, piece.data(), piece.size());
+            at += piece.size();
+        }
+        std::memcpy(at, "\r\n", 2);
+        used_ += size;
+    }
+
     // Hands on whatever is buffered.
     void Flush() {
         if (used_ == 0) return;
@@ -47,6 +66,13 @@ protected:
     virtual void Take(std::string_view chunk) = 0;
 
 private:
+    void AppendLineInParts(std::size_t indent, std::initializer_list<std::string_view> pieces) {
+        AppendBlanks(indent);
+        for (std::string_view piece : pieces)
+            Append(piece);
+        Append("\r\n");
+    }
+
     void AppendLong(std::string_view text) {
         Flush();
         if (text.size() >= kChunk)

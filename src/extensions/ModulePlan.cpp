@@ -3,6 +3,7 @@
 #include <cctype>
 #include <map>
 
+#include "conversion/RowIndex.h"
 #include "conversion/TextCodec.h"
 #include "drawing/DrawnMachine.h"
 
@@ -17,13 +18,6 @@ int StateRowWithId(const FsmModel& model, Integer id) {
     int row = 0;
     for (int s = 1; s <= model.StateCount; ++s)
         if (model.StateTable[s].Id == id) row = s;
-    return row;
-}
-
-int TransitionRowWithId(const FsmModel& model, Integer id) {
-    int row = 0;
-    for (int t = 1; t <= model.TransitionCount; ++t)
-        if (model.TransitionTable[t].Id == id) row = t;
     return row;
 }
 
@@ -109,10 +103,17 @@ ActionPlace PlaceOfKind(int kind) {
     return ActionPlace::State;
 }
 
+Integer IdOf(const StateRec& state) {
+    return state.Id;
+}
+
 class ActionPlacer {
 public:
     ActionPlacer(const FsmModel& model, const std::vector<int>* kinds, Diagnostics& warnings)
-        : m_(model), kinds_(kinds), warnings_(warnings) {}
+        : m_(model), kinds_(kinds), warnings_(warnings),
+          statesById_(model.StateTable, model.StateCount, IdOf),
+          transitionsById_(model.TransitionTable, model.TransitionCount,
+                           [](const TransitionRec& transition) { return transition.Id; }) {}
 
     std::vector<ActionPlace> Place() {
         std::vector<ActionPlace> places(static_cast<std::size_t>(m_.ActionCount) + 1,
@@ -124,10 +125,10 @@ public:
 
 private:
     ActionPlace PlaceOne(const ActionRec& action, int kind) {
-        const bool ownerIsState = StateRowWithId(m_, action.OwnerId) != 0;
-        const int transition = TransitionRowWithId(m_, action.OwnerId);
+        const bool ownerIsState = statesById_.Last(action.OwnerId) != 0;
+        const int transition = transitionsById_.Last(action.OwnerId);
         const bool ownerIsChained =
-            transition != 0 && StateRowWithId(m_, m_.TransitionTable[transition].SourceId) != 0;
+            transition != 0 && statesById_.Last(m_.TransitionTable[transition].SourceId) != 0;
         if (kinds_ && kind == drawing::kDiagramAction) return Unwritten(action, "of the diagram");
         if (!kinds_) {
             if (ownerIsState) return ActionPlace::State;
@@ -149,6 +150,62 @@ private:
     const FsmModel& m_;
     const std::vector<int>* kinds_;
     Diagnostics& warnings_;
+    const RowIndex<Integer> statesById_;
+    const RowIndex<Integer> transitionsById_;
+};
+
+// Conditional transitions of one state with the same priority: which one the
+// module tests first depends on their order in the file.
+class PriorityChecker {
+public:
+    PriorityChecker(const FsmModel& model, Diagnostics& warnings)
+        : m_(model), warnings_(warnings), statesById_(model.StateTable, model.StateCount, IdOf),
+          transitionsBySource_(model.TransitionTable, model.TransitionCount,
+                               [](const TransitionRec& transition) { return transition.SourceId; }),
+          conditionsByOwner_(model.ConditionTable, model.ConditionCount,
+                             [](const ConditionRec& condition) { return condition.OwnerId; }) {}
+
+    void Check() {
+        for (int t = 1; t <= m_.TransitionCount; ++t) {
+            const TransitionRec& transition = m_.TransitionTable[t];
+            const int state = statesById_.Last(transition.SourceId);
+            if (state == 0 || !IsConditional(transition)) continue;
+            if (const int earlier = EarlierWithSamePriority(t))
+                Warn(m_.StateTable[state], m_.TransitionTable[earlier], transition);
+        }
+    }
+
+private:
+    // The first conditional transition of the same state and priority before row t.
+    int EarlierWithSamePriority(int t) const {
+        const TransitionRec& transition = m_.TransitionTable[t];
+        for (int e = transitionsBySource_.First(transition.SourceId); e != t;
+             e = transitionsBySource_.Next(e))
+            if (m_.TransitionTable[e].Priority == transition.Priority &&
+                IsConditional(m_.TransitionTable[e]))
+                return e;
+        return 0;
+    }
+
+    bool IsConditional(const TransitionRec& transition) const {
+        const int c = conditionsByOwner_.Last(transition.Id);
+        return c != 0 && !IsElseCondition(m_.ConditionTable[c].Text);
+    }
+
+    void Warn(const StateRec& state, const TransitionRec& earlier, const TransitionRec& later) {
+        warnings_.push_back({later.Line,
+                             "conditional transitions from state " + Quote(state.Name) +
+                                 " on lines " + std::to_string(earlier.Line) + " and " +
+                                 std::to_string(later.Line) + " have the same priority " +
+                                 std::to_string(later.Priority),
+                             code::kSamePriority});
+    }
+
+    const FsmModel& m_;
+    Diagnostics& warnings_;
+    const RowIndex<Integer> statesById_;
+    const RowIndex<Integer> transitionsBySource_;
+    const RowIndex<Integer> conditionsByOwner_;
 };
 
 // Action kinds by ActionTable row, from the A lines of the drawing.
@@ -173,24 +230,7 @@ std::vector<ActionPlace> PlaceActions(const FsmModel& model, const std::vector<i
 }
 
 void WarnEqualPriorities(const FsmModel& model, Diagnostics& warnings) {
-    // (source, priority) -> line of the first conditional transition seen
-    std::map<std::pair<Integer, Integer>, int> first;
-    for (int t = 1; t <= model.TransitionCount; ++t) {
-        const TransitionRec& transition = model.TransitionTable[t];
-        const int state = StateRowWithId(model, transition.SourceId);
-        const ConditionRec* condition = ConditionOf(model, transition.Id);
-        if (state == 0 || !condition || IsElseCondition(condition->Text)) continue;
-        const auto [earlier, isNew] = first.emplace(
-            std::make_pair(transition.SourceId, transition.Priority), transition.Line);
-        if (isNew) continue;
-        warnings.push_back({transition.Line,
-                            "conditional transitions from state " +
-                                Quote(model.StateTable[state].Name) + " on lines " +
-                                std::to_string(earlier->second) + " and " +
-                                std::to_string(transition.Line) + " have the same priority " +
-                                std::to_string(transition.Priority),
-                            code::kSamePriority});
-    }
+    PriorityChecker(model, warnings).Check();
 }
 
 ModulePlan PlanModule(const FsmModel& model, const drawing::Drawing& drawing,
