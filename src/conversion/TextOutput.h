@@ -44,7 +44,7 @@ public:
             size += piece.size();
         if (size > kChunk - used_) return AppendLineInParts(indent, pieces);
         char* at = chunk_ + used_;
-        std::memset(at, ' ', indent);
+        PutBlanks(at, indent, kChunk - used_);
         at += indent;
         for (std::string_view piece : pieces) {
             std::memcpy(at, piece.data(), piece.size());
@@ -66,6 +66,18 @@ protected:
     virtual void Take(std::string_view chunk) = 0;
 
 private:
+    // A fixed-size copy is a single store where a memset of indent characters
+    // is a call: when there is room, more blanks than needed are written and
+    // the line's text goes over the rest.
+    static void PutBlanks(char* at, std::size_t indent, std::size_t room) {
+        static constexpr char kBlanks[] = "                                ";
+        constexpr std::size_t kFixed = sizeof kBlanks - 1;
+        if (indent <= kFixed && room >= kFixed)
+            std::memcpy(at, kBlanks, kFixed);
+        else
+            std::memset(at, ' ', indent);
+    }
+
     void AppendLineInParts(std::size_t indent, std::initializer_list<std::string_view> pieces) {
         AppendBlanks(indent);
         for (std::string_view piece : pieces)
