@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion/AsfReader.h"
+#include "conversion/SystemCWriter.h"
 #include "conversion/TestSupport.h"
 
 namespace kestrom::test {
@@ -165,6 +166,36 @@ TEST(AsfReaderLinking, EachReadStartsFromACleanModel) {
     EXPECT_EQ(model.ClockName, "");
     EXPECT_EQ(model.ProcessKind, kMethodProcess);
     EXPECT_EQ(model.AsfPath, "kept.asf");
+}
+
+// What an editor file and its generation leave in every table, the writer's
+// rows included, is gone after reading a smaller file into the same model.
+TEST(AsfReaderLinking, NoRowOfAnEarlierFileSurvives) {
+    const std::string earlier =
+        ReadFileBytes(LocateSample("freecores__usbhostslave__slavecontroller_v1.19.asf"));
+    const std::string later = AsfWithObjects({State(5, 0), StateLabel(6, 5, "\"S\"")});
+    FsmModel model;
+    ReadAsfText(earlier, model);
+    Diagnostics warnings;
+    WriteSystemC(model, warnings);
+    ASSERT_GT(model.BranchCount, 0);
+    ReadAsfText(later, model);
+
+    FsmModel fresh;
+    ReadAsfText(later, fresh);
+    EXPECT_EQ(DumpModel(model), DumpModel(fresh));
+    EXPECT_EQ(model.ModuleLine, fresh.ModuleLine);
+    const auto blank = [](const auto& table, int count) {
+        for (std::size_t row = static_cast<std::size_t>(count) + 1; row < table.size(); ++row)
+            if (table[row].Line != 0) return false;
+        return true;
+    };
+    EXPECT_TRUE(blank(model.StateTable, 1) && blank(model.LabelTable, 1) &&
+                blank(model.ActionTable, 0) && blank(model.TransitionTable, 0) &&
+                blank(model.ConditionTable, 0) && blank(model.PortTable, 0));
+    EXPECT_EQ(model.BranchCount, 0);
+    EXPECT_TRUE(blank(model.BranchTable, 0) && model.BranchTable[1].Condition.empty() &&
+                model.BranchTable[1].TargetName.empty());
 }
 
 TEST(AsfReaderExample, TheBlinkerExampleYieldsItsModel) {

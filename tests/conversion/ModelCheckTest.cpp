@@ -58,5 +58,29 @@ TEST(ModelCheck, WithoutInitialStateReachabilityIsNotJudged) {
                             code::kNoInitialState}}));
 }
 
+// The first and last keywords in either order, ones with digits and
+// underscores, and names that only resemble keywords.
+TEST(ModelCheck, KeywordsAreFoundWhereverTheyStandInTheList) {
+    const std::vector<std::string> names = {"alignas", "Int",     "xor_eq",   "atomic_cancel",
+                                            "int_",    "char8_t", "co_await", "classes",
+                                            "import",  "xor_eqq", "while",    "a"};
+    std::vector<std::string> objects;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string id = std::to_string(2 * i + 1);
+        objects.push_back("S " + id + " 0 0");
+        objects.push_back("L 999 " + id + " 0 0 .State 0 0 0 0 0 0 \"" + names[i] + "\"");
+    }
+    Diagnostics keywords;
+    for (const Diagnostic& finding : CheckModel(ReadObjects(objects)))
+        if (finding.Code == code::kKeywordName) keywords.push_back(finding);
+    const auto keyword = [](int line, const std::string& name) {
+        return Diagnostic{line, "state name '" + name + "' is a C++ keyword", code::kKeywordName};
+    };
+    EXPECT_EQ(keywords,
+              Diagnostics({keyword(4, "alignas"), keyword(8, "xor_eq"),
+                           keyword(10, "atomic_cancel"), keyword(14, "char8_t"),
+                           keyword(16, "co_await"), keyword(20, "import"), keyword(24, "while")}));
+}
+
 } // namespace
 } // namespace kestrom::test

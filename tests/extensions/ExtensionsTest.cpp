@@ -173,6 +173,25 @@ TEST(Extensions, WarnsAboutActionsNotWrittenAndEqualPriorities) {
               (Diagnostics{equal, diagramAction}));
 }
 
+// Each later conditional transition names the first of its state and
+// priority; unconditional ones and other states' do not count.
+TEST(Extensions, EqualPrioritiesNameTheFirstConditionalTransitionOfTheState) {
+    const std::string asf =
+        EditorFile({State(30, 1, "A"), State(32, 0, "B"), Transition(40, 8193, 30, 32, "x==1"),
+                    Transition(42, 8193, 30, 30), Transition(44, 8193, 30, 32, "x==2"),
+                    Transition(46, 8193, 30, 30, "x==3"), Transition(48, 8193, 32, 30, "y==1")});
+    Diagnostics equal;
+    for (const Diagnostic& warning : Generate(asf, Extensions{}).Warnings)
+        if (warning.Code == code::kSamePriority) equal.push_back(warning);
+    const auto sameAs10 = [](int line) {
+        return Diagnostic{line,
+                          "conditional transitions from state 'A' on lines 10 and " +
+                              std::to_string(line) + " have the same priority 1",
+                          code::kSamePriority};
+    };
+    EXPECT_EQ(equal, (Diagnostics{sameAs10(13), sameAs10(15)}));
+}
+
 TEST(Extensions, AResetNeedsATransitionFromResetWithACondition) {
     Extensions reset;
     reset.Reset = ResetStyle::Async;
