@@ -25,7 +25,7 @@ void ReserveHeapForInput(const std::string& path) {
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
     const auto fileBytes = static_cast<std::size_t>(info.st_size);
     if (fileBytes < kWorthFrom) return;
-    const std::size_t bytes = std::min(fileBytes + fileBytes / 4, kMostReserved);
+    const std::size_t bytes = std::min(fileBytes, kMostReserved);
     // The block must come from the heap and stay with it once freed.
     ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kMostReserved));
     ::mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * kMostReserved));
