@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "app/FindingsOutput.h"
+#include "app/HeapReserve.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
 #include "conversion/InputFile.h"
@@ -47,6 +48,7 @@ public:
             return kExitNotGenerated;
         }
         asfPath_ = spooled->Path();
+        ReserveHeapForInput(asfPath_);
         const bool drawn = svgPath_.empty() || DrawPicture();
         const int status = output_.empty() ? kExitGenerated : Generate();
         const bool reported = WriteFindings(std::move(findings_), args_, streams_.err);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,15 +23,23 @@ namespace {
 constexpr std::string_view kVersionLine = "VERSION=1.19";
 
 // Lines end at CR LF, a lone CR or a lone LF; the terminator is dropped.
+// The text is either whole in memory or read from a stream through a window,
+// which grows only for a line longer than half of it; a line handed out
+// stays valid until the next one is asked for.
 class LineSource {
 public:
     explicit LineSource(std::string_view text) : text_(text) {}
+    explicit LineSource(InputStream& stream) : stream_(&stream) {}
 
     bool Next(std::string_view& line) {
-        if (pos_ >= text_.size()) return false;
+        if (pos_ >= text_.size() && !Refill()) return false;
         if (number_ == std::numeric_limits<int>::max())
             throw AsfError(number_, "the file has more than " + std::to_string(number_) + " lines");
-        std::size_t end = std::min(NextAfter(pos_, '\r', nextCr_), NextAfter(pos_, '\n', nextLf_));
+        std::size_t end = LineEnd();
+        while (!IsWhole(end)) {
+            Refill();
+            end = LineEnd();
+        }
         line = text_.substr(pos_, end - pos_);
         if (end < text_.size()) {
             const bool cr = text_[end++] == '\r';
@@ -44,6 +53,42 @@ public:
     int Number() const { return number_; }
 
 private:
+    std::size_t LineEnd() {
+        return std::min(NextAfter(pos_, '\r', nextCr_), NextAfter(pos_, '\n', nextLf_));
+    }
+
+    // A line is whole once its terminator is in the window, and a CR only
+    // once what follows it is too.
+    bool IsWhole(std::size_t end) const {
+        if (!stream_ || ended_) return true;
+        return end + 1 < text_.size() || (end + 1 == text_.size() && text_[end] == '\n');
+    }
+
+    // Keeps the unread rest at the window's start and reads more after it;
+    // false at the stream's end.
+    bool Refill() {
+        if (!stream_ || ended_) return false;
+        const std::size_t rest = text_.size() - pos_;
+        if (size_ == 0 || rest > size_ / 2) Grow();
+        std::memmove(window_.get(), text_.data() + pos_, rest);
+        const std::size_t got = stream_->Read(window_.get() + rest, size_ - rest);
+        ended_ = got == 0;
+        text_ = std::string_view(window_.get(), rest + got);
+        pos_ = 0;
+        nextCr_ = nextLf_ = kUnknown;
+        return !ended_;
+    }
+
+    void Grow() {
+        const std::size_t size = size_ == 0 ? kWindow : size_ * 2;
+        auto larger = std::make_unique<char[]>(size);
+        std::memcpy(larger.get(), text_.data() + pos_, text_.size() - pos_);
+        text_ = std::string_view(larger.get(), text_.size() - pos_);
+        pos_ = 0;
+        window_ = std::move(larger);
+        size_ = size;
+    }
+
     // The next c at or after pos, or the text's end; found again only once
     // passed, so a file without any CR is still scanned once.
     std::size_t NextAfter(std::size_t pos, char c, std::size_t& cached) {
@@ -55,11 +100,16 @@ private:
     }
 
     static constexpr std::size_t kUnknown = std::string_view::npos;
+    static constexpr std::size_t kWindow = 64 * 1024;
     std::size_t nextCr_ = kUnknown;
     std::size_t nextLf_ = kUnknown;
     std::string_view text_;
     std::size_t pos_ = 0;
     int number_ = 0;
+    InputStream* stream_ = nullptr;
+    std::unique_ptr<char[]> window_;
+    std::size_t size_ = 0;
+    bool ended_ = false;
 };
 
 // A line cut at every single blank, only as far as the reader asks: a line
@@ -160,6 +210,7 @@ void ClearForRead(FsmModel& model) {
 class AsfReader {
 public:
     AsfReader(std::string_view text, FsmModel& model) : lines_(text), model_(model) {}
+    AsfReader(InputStream& stream, FsmModel& model) : lines_(stream), model_(model) {}
 
     void Read() {
         ClearForRead(model_);
@@ -422,8 +473,8 @@ void ReadAsfText(std::string_view text, FsmModel& model) {
 
 void ReadAsfFile(const std::string& path, FsmModel& model) {
     ClearForRead(model);
-    const InputText input = ReadInputFile(path);
-    ReadAsfText(input.Text(), model);
+    InputStream stream(path);
+    AsfReader(stream, model).Read();
 }
 
 } // namespace kestrom

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "conversion/AsfReader.h"
-#include "conversion/InputFile.h"
 #include "conversion/ModelCheck.h"
 #include "conversion/OutputFile.h"
 #include "conversion/SystemCWriter.h"
@@ -17,11 +16,7 @@ void SortAndLimit(Diagnostics& warnings) {
     LimitPerKind(warnings);
 }
 
-} // namespace
-
-std::string GenerateSystemCFromText(std::string_view asfText, FsmModel& model,
-                                    Diagnostics& warnings) {
-    ReadAsfText(asfText, model);
+std::string CheckAndWrite(FsmModel& model, Diagnostics& warnings) {
     warnings = CheckModel(model);
     std::string text = WriteSystemC(model, warnings);
     SortAndLimit(warnings);
@@ -30,18 +25,30 @@ std::string GenerateSystemCFromText(std::string_view asfText, FsmModel& model,
 
 // The text goes straight to the file as it is written; an error on the way
 // leaves the earlier file as it was.
-Diagnostics GenerateSystemCFileFromText(std::string_view asfText, const std::string& cppPath,
-                                        FsmModel& model) {
-    ReadAsfText(asfText, model);
+Diagnostics CheckAndWriteFile(const std::string& cppPath, FsmModel& model) {
     Diagnostics warnings = CheckModel(model);
     ReplaceFileContent(cppPath, [&](TextOutput& out) { WriteSystemC(model, warnings, out); });
     SortAndLimit(warnings);
     return warnings;
 }
 
+} // namespace
+
+std::string GenerateSystemCFromText(std::string_view asfText, FsmModel& model,
+                                    Diagnostics& warnings) {
+    ReadAsfText(asfText, model);
+    return CheckAndWrite(model, warnings);
+}
+
+Diagnostics GenerateSystemCFileFromText(std::string_view asfText, const std::string& cppPath,
+                                        FsmModel& model) {
+    ReadAsfText(asfText, model);
+    return CheckAndWriteFile(cppPath, model);
+}
+
 std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings) {
-    const InputText input = ReadInputFile(asfPath);
-    return GenerateSystemCFromText(input.Text(), model, warnings);
+    ReadAsfFile(asfPath, model);
+    return CheckAndWrite(model, warnings);
 }
 
 void RequireOutputIsNotInput(const std::string& asfPath, const std::string& cppPath) {
@@ -52,8 +59,8 @@ void RequireOutputIsNotInput(const std::string& asfPath, const std::string& cppP
 Diagnostics GenerateSystemCFile(const std::string& asfPath, const std::string& cppPath,
                                 FsmModel& model) {
     RequireOutputIsNotInput(asfPath, cppPath);
-    const InputText input = ReadInputFile(asfPath);
-    return GenerateSystemCFileFromText(input.Text(), cppPath, model);
+    ReadAsfFile(asfPath, model);
+    return CheckAndWriteFile(cppPath, model);
 }
 
 } // namespace kestrom

@@ -33,7 +33,8 @@ InputBuffer NewBuffer(std::size_t size) {
 // Reads until the end, growing the buffer by doubling; sizeHint is what a
 // regular file holds, so that one buffer (and one more read, to see the end)
 // is all it needs.
-InputText ReadToEnd(int fd, std::size_t sizeHint) {
+InputText ReadToEnd(InputStream& stream) {
+    const std::size_t sizeHint = stream.SizeHint();
     std::size_t capacity = sizeHint < 65536 ? 65536 : sizeHint + 1;
     InputBuffer buffer = NewBuffer(capacity);
     std::size_t used = 0;
@@ -45,25 +46,11 @@ InputText ReadToEnd(int fd, std::size_t sizeHint) {
             buffer = std::move(larger);
             capacity *= 2;
         }
-        const ssize_t got = ::read(fd, buffer.get() + used, capacity - used);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) FailToRead(std::string("cannot read the file: ") + std::strerror(errno));
+        const std::size_t got = stream.Read(buffer.get() + used, capacity - used);
         if (got == 0) return InputText(std::move(buffer), used);
-        used += static_cast<std::size_t>(got);
+        used += got;
     }
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { ::close(fd_); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 } // namespace
 
@@ -74,29 +61,59 @@ void InputBufferRelease::operator()(char* bytes) const {
         delete[] bytes;
 }
 
-InputText ReadInputFile(const std::string& path) {
+InputStream::InputStream(const std::string& path) {
     // A regular file behind the name is opened again (from its start), as
     // the shell does; anything else is read where it stands.
     const int named = DescriptorNamedBy(path);
     struct stat namedInfo {};
-    if (named >= 0 && (::fstat(named, &namedInfo) != 0 || !S_ISREG(namedInfo.st_mode)))
-        return ReadInputDescriptor(named);
+    if (named >= 0 && (::fstat(named, &namedInfo) != 0 || !S_ISREG(namedInfo.st_mode))) {
+        Take(named, false);
+        return;
+    }
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         FailToRead("cannot read the file: it is a directory");
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) FailToRead(std::string("cannot open the file: ") + std::strerror(errno));
-    const Descriptor file(fd);
-    return ReadInputDescriptor(file.Get());
+    Take(fd, true);
 }
 
-InputText ReadInputDescriptor(int fd) {
+InputStream::InputStream(int fd) {
+    Take(fd, false);
+}
+
+InputStream::~InputStream() {
+    if (owned_) ::close(fd_);
+}
+
+void InputStream::Take(int fd, bool owned) {
+    fd_ = fd;
+    owned_ = owned;
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         FailToRead(std::string("cannot read the file: ") + std::strerror(errno));
     if (S_ISDIR(info.st_mode)) FailToRead("cannot read the file: it is a directory");
-    const bool sized = S_ISREG(info.st_mode) && info.st_size > 0;
-    return ReadToEnd(fd, sized ? static_cast<std::size_t>(info.st_size) : 0);
+    if (S_ISREG(info.st_mode) && info.st_size > 0)
+        sizeHint_ = static_cast<std::size_t>(info.st_size);
+}
+
+std::size_t InputStream::Read(char* into, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd_, into, size);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            FailToRead(std::string("cannot read the file: ") + std::strerror(errno));
+    }
+}
+
+InputText ReadInputFile(const std::string& path) {
+    InputStream stream(path);
+    return ReadToEnd(stream);
+}
+
+InputText ReadInputDescriptor(int fd) {
+    InputStream stream(fd);
+    return ReadToEnd(stream);
 }
 
 namespace {

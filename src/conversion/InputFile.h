@@ -29,6 +29,29 @@ private:
     std::size_t size_ = 0;
 };
 
+// An input file opened once, as ReadInputFile opens it, and read a piece at
+// a time. Throws AsfError (line 0) when it cannot be opened or read.
+class InputStream {
+public:
+    explicit InputStream(const std::string& path);
+    explicit InputStream(int fd); // stays open
+    ~InputStream();
+    InputStream(const InputStream&) = delete;
+    InputStream& operator=(const InputStream&) = delete;
+
+    // Up to size bytes into into; 0 only at the end.
+    std::size_t Read(char* into, std::size_t size);
+    // What a regular file holds now; 0 when unknown.
+    std::size_t SizeHint() const { return sizeHint_; }
+
+private:
+    void Take(int fd, bool owned);
+
+    int fd_ = -1;
+    bool owned_ = false;
+    std::size_t sizeHint_ = 0;
+};
+
 // Opens path once and reads it to its end; /dev/stdin and the like are read
 // through the descriptor they name, never opened again. Throws AsfError (line 0) when it
 // cannot be opened or read, std::bad_alloc when it does not fit in memory.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion/AsfReader.h"
+#include "conversion/Generation.h"
 #include "conversion/SystemCWriter.h"
 #include "conversion/TestSupport.h"
 
@@ -283,6 +284,45 @@ TEST(AsfReaderFiles, FirstLineTestAndUnreadableFiles) {
         FAIL() << "a missing file was read";
     } catch (const AsfError& error) {
         EXPECT_STREQ(error.what(), "cannot open the file: No such file or directory");
+    }
+}
+
+// A file is read in pieces; whatever falls on a piece's edge (a CR apart from
+// its LF, a line longer than a piece, a lone CR at the end) reads as the
+// same text in memory does, up to the line a failure names.
+TEST(AsfReaderFiles, AFileReadInPiecesReadsAsItsWholeText) {
+    TempDir dir;
+    const auto fromFileAndText = [&](const std::string& text) {
+        WriteFileBytes(dir.File("big.asf"), text);
+        const auto generate = [&](bool fromFile) {
+            FsmModel model;
+            Diagnostics warnings;
+            try {
+                return fromFile ? GenerateSystemC(dir.File("big.asf"), model, warnings)
+                                : GenerateSystemCFromText(text, model, warnings);
+            } catch (const AsfError& error) {
+                return std::string(error.what());
+            }
+        };
+        return std::make_pair(generate(true), generate(false));
+    };
+    constexpr std::size_t kPiece = 64 * 1024;
+    const std::string head = "VERSION=1.19\r\nENTITY=\"Big\"\r\nOBJECTS\r\n" + State(1, 0) + "\r\n";
+    const std::string action = "A 3 1 0 TEXT \"Actions\" | 1,1 1 0 0 \"";
+    for (std::size_t shift = 0; shift < 4; ++shift) {
+        // The first action's CR lands at shift - 2 from the piece's edge.
+        const std::size_t fill = kPiece - head.size() - action.size() - 3 + shift;
+        std::string text = head + action + std::string(fill, 'x') + "\"\r\n";
+        text += action + std::string(3 * kPiece, 'y') + "\"\r";
+        text += StateLabel(2, 1, "\"S\"") + "\n" + Transition(4, 0, 1, 1) + "\r\nEND\r";
+        const auto [fromFile, fromText] = fromFileAndText(text);
+        EXPECT_EQ(fromFile, fromText) << "shift " << shift;
+        EXPECT_NE(fromFile.find(std::string(3 * kPiece, 'y')), std::string::npos);
+
+        const auto [failedFile, failedText] =
+            fromFileAndText(text.substr(0, text.size() - 6) + "\r\n\r\nEND\r\n");
+        EXPECT_EQ(failedFile, "line 9: empty line among the objects");
+        EXPECT_EQ(failedText, failedFile);
     }
 }
 
