@@ -212,8 +212,8 @@ public:
     AsfReader(std::string_view text, FsmModel& model) : lines_(text), model_(model) {}
     AsfReader(InputStream& stream, FsmModel& model) : lines_(stream), model_(model) {}
 
+    // Into a model cleared for the read.
     void Read() {
-        ClearForRead(model_);
         ReadHeader();
         ReadObjects();
         Link();
@@ -468,9 +468,12 @@ bool PassesFirstLineTest(const std::string& path) {
 }
 
 void ReadAsfText(std::string_view text, FsmModel& model) {
+    ClearForRead(model);
     AsfReader(text, model).Read();
 }
 
+// The model is cleared before the file is opened, so that a file that cannot
+// be opened leaves no earlier file behind either.
 void ReadAsfFile(const std::string& path, FsmModel& model) {
     ClearForRead(model);
     InputStream stream(path);
