@@ -82,7 +82,9 @@ private:
     void Grow() {
         const std::size_t size = size_ == 0 ? kWindow : size_ * 2;
         auto larger = std::make_unique<char[]>(size);
-        std::memcpy(larger.get(), text_.data() + pos_, text_.size() - pos_);
+        // The first window has no text before it, not even a pointer to copy from.
+        if (pos_ < text_.size())
+            std::memcpy(larger.get(), text_.data() + pos_, text_.size() - pos_);
         text_ = std::string_view(larger.get(), text_.size() - pos_);
         pos_ = 0;
         window_ = std::move(larger);
