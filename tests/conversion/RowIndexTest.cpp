@@ -53,19 +53,5 @@ TEST(RowIndex, EveryNumberFindsItsRowsInTableOrder) {
     }
 }
 
-TEST(RowIndex, NamesFindTheirFirstRow) {
-    Table<StateRec, kMaxObjects> states{};
-    const char* names[] = {"", "Idle", "idle", "Idle", "", "Run"};
-    for (int row = 1; row <= 6; ++row)
-        states[row].Name = names[row - 1];
-    const RowIndex byName(states, 6, [](const StateRec& s) { return std::string_view(s.Name); });
-    EXPECT_EQ(byName.First("Idle"), 2);
-    EXPECT_EQ(byName.Next(2), 4);
-    EXPECT_EQ(byName.First("idle"), 3);
-    EXPECT_EQ(byName.Last(""), 5);
-    EXPECT_EQ(byName.First("Run"), 6);
-    EXPECT_EQ(byName.First("Stop"), 0);
-}
-
 } // namespace
 } // namespace kestrom
