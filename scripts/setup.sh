@@ -11,7 +11,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils gdb
   clang libclang-rt-14-dev valgrind clang-format
   desktop-file-utils appstream shared-mime-info libglib2.0-bin file man-db
-  lintian dpkg-dev python3
+  lintian dpkg-dev python3 libz3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

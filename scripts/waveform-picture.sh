@@ -58,7 +58,7 @@ initial_window_x 1000
 initial_window_y 330
 RC
 
-Xvfb -displayfd 3 -screen 0 1000x330x24 -nolisten tcp 3>display 2>xvfb.log &
+Xvfb -displayfd 3 -screen 0 1000x330x24 -nolisten tcp -noreset 3>display 2>xvfb.log &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s display ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 display)"

@@ -7,18 +7,24 @@
 #include <stdexcept>
 #include <vector>
 
+#include "analysis/ConditionAnalysis.h"
 #include "app/CommandLine.h"
 #include "app/FindingsOutput.h"
 #include "app/HeapReserve.h"
+#include "app/Simulation.h"
+#include "base/Error.h"
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
-#include "conversion/InputFile.h"
-#include "conversion/OptionFile.h"
-#include "conversion/OutputFile.h"
 #include "drawing/PictureFile.h"
 #include "extensions/ExtendedGeneration.h"
 #include "extensions/TestBenchGeneration.h"
+#include "io/InputFile.h"
+#include "io/OptionFile.h"
+#include "io/OutputFile.h"
+#include "machine/Design.h"
 #include "model/ProductInfo.h"
+#include "sim/SimGeneration.h"
+#include "translation/HdlGeneration.h"
 
 namespace kestrom {
 namespace {
@@ -38,8 +44,8 @@ public:
         std::optional<SpooledInput> spooled;
         try {
             spooled.emplace(input_);
-        } catch (const AsfError& error) {
-            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
+        } catch (const Error& error) {
+            ReportError(error, input_);
         } catch (const std::bad_alloc&) {
             Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
         }
@@ -49,8 +55,11 @@ public:
         }
         asfPath_ = spooled->Path();
         ReserveHeapForInput(asfPath_);
+        if (args_.simulate) return Simulate();
         const bool drawn = svgPath_.empty() || DrawPicture();
         const int status = output_.empty() ? kExitGenerated : Generate();
+        if (args_.conditionAnalysis && (status == kExitGenerated || output_.empty()))
+            AnalyseConditions();
         const bool reported = WriteFindings(std::move(findings_), args_, streams_.err);
         return reported && drawn ? status : kExitNotGenerated;
     }
@@ -59,7 +68,9 @@ private:
     bool DrawPicture() {
         try {
             Diagnostics problems;
-            const std::string svg = drawing::PictureSvgOfFile(asfPath_, problems);
+            design_ = machine::Design::Load(asfPath_);
+            const std::string svg =
+                drawing::PictureSvgOf(design_->Drawing(), design_->Machine(), problems);
             for (const Diagnostic& problem : problems)
                 Report(input_, problem.Line, "warning", problem.Message, problem.Code);
             if (svgPath_ == "-")
@@ -67,41 +78,152 @@ private:
             else
                 ReplaceFileContent(svgPath_, svg);
             return true;
-        } catch (const AsfError& error) {
-            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
-        } catch (const OutputError& error) {
-            Report(svgPath_, 0, "error", error.Message(), code::kOutputError);
+        } catch (const Error& error) {
+            ReportError(error, svgPath_);
+        } catch (const std::bad_alloc&) {
+            Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
         }
         return false;
     }
 
-    int Generate() {
+    int Generate() { return args_.hdl.Enabled ? GenerateHdl() : GeneratePlain(); }
+
+    // The real-diagram mode: translation errors carry their own file, line
+    // and column; nothing is written when any error is reported.
+    int GenerateHdl() {
+        bool generated = false;
+        Reporting([&] {
+            translation::HdlRequest request;
+            request.AsfPath = asfPath_;
+            request.ShownName = input_;
+            request.Thread = model_.ProcessKind != kMethodProcess;
+            request.StatePort = extensions_.StatePort;
+            request.Options = args_.hdl;
+            if (output_ != "-") RequireOutputIsNotInput(input_, output_);
+            Diagnostics problems;
+            if (bench_) {
+                generated =
+                    translation::GenerateHdlWithTestBench(request, output_, *bench_, problems);
+            } else if (output_ == "-") {
+                const translation::HdlResult result =
+                    translation::GenerateHdl(request, false, problems);
+                if (result.Generated) WriteToStandardOutput(result.Module.Text);
+                generated = result.Generated;
+            } else {
+                generated = translation::GenerateHdlFile(request, output_, problems);
+            }
+            ReportAll(problems);
+        });
+        return generated ? kExitGenerated : kExitNotGenerated;
+    }
+
+    // Runs the generation, reporting what it throws; translation errors carry
+    // their own file, line and column.
+    template <typename Generation> void Reporting(Generation&& generation) {
         try {
-            RequireAcceptedFirstLine(asfPath_, extensions_);
+            generation();
+        } catch (const Error& error) {
+            ReportError(error, output_);
+        } catch (const std::bad_alloc&) {
+            Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
+        }
+    }
+
+    // The module generated as Generate writes it, then built and run on the
+    // commands of standard input; the condition analysis is left out.
+    int Simulate() {
+        std::optional<sim::SimDesign> design;
+        Reporting([&] {
+            const sim::SimRequest request{asfPath_, input_, extensions_, args_.hdl};
+            Diagnostics problems;
+            design = sim::GenerateSimulation(request, model_, problems);
+            ReportAll(problems);
+        });
+        const bool failed = AnyErrorReported();
+        if (!WriteFindings(std::move(findings_), args_, streams_.err) || failed || !design)
+            return kExitNotGenerated;
+        return RunSimulation(*design, streams_.err);
+    }
+
+    void ReportAll(const Diagnostics& problems) {
+        for (const Diagnostic& problem : problems)
+            Report(input_, problem.Line,
+                   problem.Level == Severity::Error  ? "error"
+                   : problem.Level == Severity::Note ? "note"
+                                                     : "warning",
+                   problem.Message, problem.Code, problem.Column);
+    }
+
+    int GeneratePlain() {
+        try {
+            // A test bench run reads the file once: the design serves the
+            // first-line test, the module, the bench and the picture.
+            if (bench_ && !design_) design_ = machine::Design::Load(asfPath_);
+            if (design_)
+                RequireAcceptedFirstLine(*design_, extensions_);
+            else
+                RequireAcceptedFirstLine(asfPath_, extensions_);
             Diagnostics warnings;
             if (output_ != "-") RequireOutputIsNotInput(input_, output_);
-            if (bench_)
+            // The file is read once: the picture's reading serves the module too.
+            if (bench_ && design_)
+                warnings = GenerateModuleWithTestBench(asfPath_, *design_, output_, model_,
+                                                       extensions_, *bench_);
+            else if (bench_)
                 warnings =
                     GenerateModuleWithTestBench(asfPath_, output_, model_, extensions_, *bench_);
             else if (output_ == "-")
-                WriteToStandardOutput(GenerateModule(asfPath_, model_, extensions_, warnings));
+                WriteToStandardOutput(
+                    design_ ? GenerateModule(*design_, model_, extensions_, warnings)
+                            : GenerateModule(asfPath_, model_, extensions_, warnings));
+            else if (design_)
+                warnings = GenerateModuleFile(asfPath_, *design_, output_, model_, extensions_);
             else
                 warnings = GenerateModuleFile(asfPath_, output_, model_, extensions_);
             for (const Diagnostic& warning : warnings)
                 Report(input_, warning.Line, "warning", warning.Message, warning.Code);
             return kExitGenerated;
-        } catch (const AsfError& error) {
-            Report(input_, error.Line(), "error", error.Message(), code::kAsfError);
-        } catch (const InputFileError& error) {
-            Report(error.File(), error.Line(), "error", error.Message(), code::kInputFileError);
-        } catch (const OutputError& error) {
-            Report(output_, 0, "error", error.Message(), code::kOutputError);
+        } catch (const Error& error) {
+            ReportError(error, output_);
         } catch (const std::bad_alloc&) {
             Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
         } catch (const std::length_error&) {
             Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
         }
         return kExitNotGenerated;
+    }
+
+    // The condition analysis's warnings join the run's; they change nothing
+    // that is written. A file it cannot read has had its error reported by
+    // the generation or the picture, unless neither ran into it.
+    void AnalyseConditions() {
+        analysis::AnalysisOptions options;
+        options.UncoveredInputs = args_.uncoveredInputs;
+        try {
+            const analysis::AnalysisResult result =
+                analysis::AnalyseConditionsOfFile(asfPath_, args_.hdl, options);
+            for (const Diagnostic& diagnostic : result.Reported) {
+                Report(input_, diagnostic.Line,
+                       diagnostic.Level == Severity::Note ? "note" : "warning", diagnostic.Message,
+                       diagnostic.Code);
+                findings_.back().Related = diagnostic.Related;
+            }
+        } catch (const AsfError& error) {
+            if (!AnyErrorReported())
+                Report(input_, error.Line(), "note",
+                       "the conditions were not analysed: " + error.Message(),
+                       code::kConditionNotDecided);
+        } catch (const std::bad_alloc&) {
+            Report(input_, 0, "note",
+                   std::string("the conditions were not analysed: ") + kNotEnoughMemory,
+                   code::kConditionNotDecided);
+        }
+    }
+
+    bool AnyErrorReported() const {
+        for (const Finding& finding : findings_)
+            if (finding.Severity == "error") return true;
+        return false;
     }
 
     void WriteToStandardOutput(const std::string& text) {
@@ -111,8 +233,17 @@ private:
     }
 
     void Report(const std::string& file, int line, const char* severity, const std::string& message,
-                std::string_view code) {
-        findings_.push_back({file, line, severity, message, code});
+                std::string_view code, int column = 0) {
+        findings_.push_back({file, line, severity, message, code, column, {}});
+    }
+
+    // An error that names no file of its own concerns the file being
+    // written when it is an output error, else the input.
+    void ReportError(const Error& error, const std::string& written) {
+        const std::string& file = !error.File().empty()                ? error.File()
+                                  : error.Code() == code::kOutputError ? written
+                                                                       : input_;
+        Report(file, error.Line(), "error", error.Message(), error.Code(), error.Column());
     }
 
     const Arguments& args_;
@@ -124,6 +255,7 @@ private:
     std::optional<TestBenchRequest> bench_;
     BatchStreams streams_;
     FsmModel& model_;
+    std::unique_ptr<const machine::Design> design_; // read for the picture
     Findings findings_;
 };
 

@@ -1,7 +1,7 @@
 #include "app/FindingsOutput.h"
 
-#include "conversion/OptionFile.h"
-#include "conversion/OutputFile.h"
+#include "io/OptionFile.h"
+#include "io/OutputFile.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {

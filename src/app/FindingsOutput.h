@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
-#include "conversion/ToolReport.h"
+#include "base/ToolReport.h"
 
 namespace kestrom {
 

@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
     kestrom::ui::QtPlatform platform;
     kestrom::ui::MDIFormMain window(platform, kestrom::ProgramModel());
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) window.OpenFile(arguments.at(1));
+    if (arguments.size() > 1) window.OpenNamedFile(arguments.at(1));
     return application.exec();
 }

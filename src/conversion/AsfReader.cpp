@@ -4,6 +4,7 @@
 #include <array>
 #include <cassert>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
@@ -11,11 +12,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/TextCodec.h"
 #include "conversion/AsfNumber.h"
-#include "conversion/FileKind.h"
-#include "conversion/InputFile.h"
 #include "conversion/RowIndex.h"
-#include "conversion/TextCodec.h"
+#include "io/FileKind.h"
+#include "io/InputFile.h"
 
 namespace kestrom {
 namespace {
@@ -193,22 +194,6 @@ template <typename Rec, std::size_t Slots> void ClearRows(std::array<Rec, Slots>
         row = Rec{};
 }
 
-void ClearForRead(FsmModel& model) {
-    ClearRows(model.StateTable);
-    ClearRows(model.LabelTable);
-    ClearRows(model.ActionTable);
-    ClearRows(model.TransitionTable);
-    ClearRows(model.ConditionTable);
-    ClearRows(model.PortTable);
-    ClearRows(model.BranchTable);
-    model.StateCount = model.LabelCount = model.ActionCount = 0;
-    model.TransitionCount = model.ConditionCount = model.PortCount = model.BranchCount = 0;
-    model.InitStateIndex = model.TrapStateIndex = model.DefaultStateIndex = 0;
-    model.ModuleName = "MyModule";
-    model.ModuleLine = 0;
-    model.ClockName.clear();
-}
-
 class AsfReader {
 public:
     AsfReader(std::string_view text, FsmModel& model) : lines_(text), model_(model) {}
@@ -237,6 +222,10 @@ private:
             const std::string_view line = NextLine("OBJECTS");
             if (line == "OBJECTS") return;
             if (line.substr(0, 6) == "ENTITY") ReadEntity(line);
+            if (line.substr(0, 9) == "LANGUAGE=") {
+                model_.Language = std::string(line.substr(9));
+                model_.LanguageLine = lines_.Number();
+            }
         }
     }
 
@@ -269,6 +258,8 @@ private:
                 ReadText(model_.ConditionTable, model_.ConditionCount, "conditions");
             else if (kind == "I")
                 ReadPort();
+            else if (kind == "D")
+                NoteUnwritten("declaration", 11);
         }
     }
 
@@ -277,14 +268,6 @@ private:
             Fail(std::string(tokens_[0]) + " line has " + std::to_string(tokens_.Count()) +
                  " tokens, needs " + std::to_string(index + 1));
         return tokens_[index];
-    }
-
-    // A token quoted in a message; a huge one would bury the message itself.
-    static std::string Abridged(std::string_view token) {
-        constexpr std::size_t kShown = 40;
-        if (token.size() <= kShown) return std::string(token);
-        return std::string(token.substr(0, kShown)) + "... (" + std::to_string(token.size()) +
-               " characters)";
     }
 
     std::int32_t NumberIn(std::size_t index, std::int32_t min, std::int32_t max,
@@ -388,12 +371,44 @@ private:
     void ReadPort() {
         const std::string_view kind = Token(5);
         if (kind == "Reset") resetPortId_ = IntegerNumber(1);
+        if (kind == "Constant" || kind == "Signal") {
+            NoteUnwritten(kind == "Constant" ? "constant" : "signal", 0);
+            Integer id = 0;
+            const std::string_view token = tokens_[1];
+            std::from_chars(token.data(), token.data() + token.size(), id);
+            unwrittenIds_.push_back(id);
+        }
         if (kind != "InPort" && kind != "OutPort") return;
         PortRec& port = NewRow(model_.PortTable, model_.PortCount, "ports");
         port.Id = IntegerNumber(1);
         port.IsInput = kind == "InPort" ? kTrue : kFalse;
         port.IsOutput = kind == "OutPort" ? kTrue : kFalse;
         port.IsClock = LongNumber(3) % 2 == 1 ? kTrue : kFalse;
+    }
+
+    // Noted, never read further: no line of theirs can fail the read. A
+    // constant's or signal's text is its label's, found by Link.
+    void NoteUnwritten(const char* kind, std::size_t textToken) {
+        UnwrittenRec object;
+        object.Line = lines_.Number();
+        object.Kind = kind;
+        if (textToken > 0 && tokens_.Has(textToken)) {
+            const std::string_view first = tokens_[textToken];
+            std::string_view text = first;
+            if (!first.empty() && first.front() == '"')
+                text = QuotedSpan(tokens_.From(first.data()));
+            if (text.size() >= 2) object.Text = DecodeName(text.substr(1, text.size() - 2));
+        }
+        model_.Unwritten.push_back(std::move(object));
+    }
+
+    void NameUnwritten(const RowIndex<Integer>& labelsByOwner) {
+        std::size_t next = 0;
+        for (UnwrittenRec& object : model_.Unwritten) {
+            if (object.Kind == "declaration") continue;
+            if (const int l = labelsByOwner.Last(unwrittenIds_.at(next++)))
+                object.Text = DecodeName(model_.LabelTable[l].Text);
+        }
     }
 
     // Every lookup keeps the last match in row order.
@@ -415,12 +430,14 @@ private:
                 model_.PortTable[p].Name = StripBusRange(DecodeName(model_.LabelTable[l].Text));
         for (int p = 1; p <= model_.PortCount; ++p)
             if (model_.PortTable[p].IsClock) model_.ClockName = model_.PortTable[p].Name;
+        NameUnwritten(labelsByOwner);
     }
 
     LineSource lines_;
     FsmModel& model_;
     LineTokens tokens_;
     Integer resetPortId_ = 0;
+    std::vector<Integer> unwrittenIds_; // of the constants and signals, in order
 };
 
 // Reads no more than the first line needs, without blocking on a FIFO.
@@ -467,6 +484,25 @@ bool PassesFirstLineTest(const std::string& path) {
     } catch (const AsfError&) {
         return false;
     }
+}
+
+void ClearForRead(FsmModel& model) {
+    ClearRows(model.StateTable);
+    ClearRows(model.LabelTable);
+    ClearRows(model.ActionTable);
+    ClearRows(model.TransitionTable);
+    ClearRows(model.ConditionTable);
+    ClearRows(model.PortTable);
+    ClearRows(model.BranchTable);
+    model.StateCount = model.LabelCount = model.ActionCount = 0;
+    model.TransitionCount = model.ConditionCount = model.PortCount = model.BranchCount = 0;
+    model.InitStateIndex = model.TrapStateIndex = model.DefaultStateIndex = 0;
+    model.ModuleName = "MyModule";
+    model.ModuleLine = 0;
+    model.Language.clear();
+    model.LanguageLine = 0;
+    model.Unwritten.clear();
+    model.ClockName.clear();
 }
 
 void ReadAsfText(std::string_view text, FsmModel& model) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -28,5 +28,8 @@ void ReadAsfFile(const std::string& path, FsmModel& model);
 
 // The same read over text already in memory.
 void ReadAsfText(std::string_view text, FsmModel& model);
+
+// Empties the tables and scalars a read fills, as every read does first.
+void ClearForRead(FsmModel& model);
 
 } // namespace kestrom

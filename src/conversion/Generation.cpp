@@ -1,33 +1,28 @@
 #include "conversion/Generation.h"
 
-#include <algorithm>
-
 #include "conversion/AsfReader.h"
 #include "conversion/ModelCheck.h"
-#include "conversion/OutputFile.h"
 #include "conversion/SystemCWriter.h"
+#include "io/OutputFile.h"
 
 namespace kestrom {
 namespace {
 
-void SortAndLimit(Diagnostics& warnings) {
-    std::stable_sort(warnings.begin(), warnings.end(),
-                     [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
-    LimitPerKind(warnings);
-}
-
-std::string CheckAndWrite(FsmModel& model, Diagnostics& warnings) {
-    warnings = CheckModel(model);
-    std::string text = WriteSystemC(model, warnings);
+std::string CheckAndWrite(FsmModel& model, Diagnostics& warnings, bool keepState) {
+    warnings = CheckModel(model, keepState);
+    StringOutput out;
+    WriteSystemC(model, warnings, out, keepState);
+    std::string text = out.Text();
     SortAndLimit(warnings);
     return text;
 }
 
 // The text goes straight to the file as it is written; an error on the way
 // leaves the earlier file as it was.
-Diagnostics CheckAndWriteFile(const std::string& cppPath, FsmModel& model) {
-    Diagnostics warnings = CheckModel(model);
-    ReplaceFileContent(cppPath, [&](TextOutput& out) { WriteSystemC(model, warnings, out); });
+Diagnostics CheckAndWriteFile(const std::string& cppPath, FsmModel& model, bool keepState) {
+    Diagnostics warnings = CheckModel(model, keepState);
+    ReplaceFileContent(cppPath,
+                       [&](TextOutput& out) { WriteSystemC(model, warnings, out, keepState); });
     SortAndLimit(warnings);
     return warnings;
 }
@@ -35,32 +30,22 @@ Diagnostics CheckAndWriteFile(const std::string& cppPath, FsmModel& model) {
 } // namespace
 
 std::string GenerateSystemCFromText(std::string_view asfText, FsmModel& model,
-                                    Diagnostics& warnings) {
+                                    Diagnostics& warnings, bool keepStateWithoutTrap) {
     ReadAsfText(asfText, model);
-    return CheckAndWrite(model, warnings);
+    return CheckAndWrite(model, warnings, keepStateWithoutTrap);
 }
 
-Diagnostics GenerateSystemCFileFromText(std::string_view asfText, const std::string& cppPath,
-                                        FsmModel& model) {
-    ReadAsfText(asfText, model);
-    return CheckAndWriteFile(cppPath, model);
-}
-
-std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings) {
+std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings,
+                            bool keepStateWithoutTrap) {
     ReadAsfFile(asfPath, model);
-    return CheckAndWrite(model, warnings);
-}
-
-void RequireOutputIsNotInput(const std::string& asfPath, const std::string& cppPath) {
-    if (IsSameFile(asfPath, cppPath))
-        throw OutputError("cannot write " + cppPath + ": it is the ASF file being read");
+    return CheckAndWrite(model, warnings, keepStateWithoutTrap);
 }
 
 Diagnostics GenerateSystemCFile(const std::string& asfPath, const std::string& cppPath,
-                                FsmModel& model) {
+                                FsmModel& model, bool keepStateWithoutTrap) {
     RequireOutputIsNotInput(asfPath, cppPath);
     ReadAsfFile(asfPath, model);
-    return CheckAndWriteFile(cppPath, model);
+    return CheckAndWriteFile(cppPath, model, keepStateWithoutTrap);
 }
 
 } // namespace kestrom

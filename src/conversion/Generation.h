@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -17,21 +17,19 @@ constexpr const char* kNotEnoughMemory = "not enough memory to read and convert 
 // Reads, checks and writes into memory; warnings come sorted by line, at
 // most 100 of each kind.
 // Throws AsfError when the ASF file cannot be read or generated.
-std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings);
+// keepStateWithoutTrap: a machine without trap state stays in its state on
+// an illegal one, instead of a default: branch that names no state.
+std::string GenerateSystemC(const std::string& asfPath, FsmModel& model, Diagnostics& warnings,
+                            bool keepStateWithoutTrap = false);
 
 // Uses model.ProcessKind as it stands. Throws AsfError when the ASF file
 // cannot be read (nothing is written then) and OutputError when the output
 // cannot be written or would replace the input; returns the warnings.
 Diagnostics GenerateSystemCFile(const std::string& asfPath, const std::string& cppPath,
-                                FsmModel& model);
+                                FsmModel& model, bool keepStateWithoutTrap = false);
 
-// The same two over the ASF file's content, already read.
+// The same over the ASF file's content, already read.
 std::string GenerateSystemCFromText(std::string_view asfText, FsmModel& model,
-                                    Diagnostics& warnings);
-Diagnostics GenerateSystemCFileFromText(std::string_view asfText, const std::string& cppPath,
-                                        FsmModel& model);
-
-// Throws OutputError when cppPath names the ASF file itself, by any path.
-void RequireOutputIsNotInput(const std::string& asfPath, const std::string& cppPath);
+                                    Diagnostics& warnings, bool keepStateWithoutTrap = false);
 
 } // namespace kestrom

@@ -5,82 +5,16 @@
 #include <string_view>
 #include <vector>
 
+#include "base/CppNames.h"
+#include "base/TextCodec.h"
 #include "conversion/RowIndex.h"
-#include "conversion/TextCodec.h"
 
 namespace kestrom {
 namespace {
 
-constexpr std::array<std::string_view, 97> kCppKeywords = {
-    "alignas",       "alignof",     "and",
-    "and_eq",        "asm",         "auto",
-    "bitand",        "bitor",       "bool",
-    "break",         "case",        "catch",
-    "char",          "char8_t",     "char16_t",
-    "char32_t",      "class",       "compl",
-    "concept",       "const",       "consteval",
-    "constexpr",     "constinit",   "const_cast",
-    "continue",      "co_await",    "co_return",
-    "co_yield",      "decltype",    "default",
-    "delete",        "do",          "double",
-    "dynamic_cast",  "else",        "enum",
-    "explicit",      "export",      "extern",
-    "false",         "float",       "for",
-    "friend",        "goto",        "if",
-    "inline",        "int",         "long",
-    "mutable",       "namespace",   "new",
-    "noexcept",      "not",         "not_eq",
-    "nullptr",       "operator",    "or",
-    "or_eq",         "private",     "protected",
-    "public",        "register",    "reinterpret_cast",
-    "requires",      "return",      "short",
-    "signed",        "sizeof",      "static",
-    "static_assert", "static_cast", "struct",
-    "switch",        "template",    "this",
-    "thread_local",  "throw",       "true",
-    "try",           "typedef",     "typeid",
-    "typename",      "union",       "unsigned",
-    "using",         "virtual",     "void",
-    "volatile",      "wchar_t",     "while",
-    "xor",           "xor_eq",      "import",
-    "module",        "final",       "override",
-    "atomic_cancel"};
-
-// The keywords in the order of their characters, for a binary search.
-template <std::size_t N>
-constexpr std::array<std::string_view, N> Sorted(std::array<std::string_view, N> words) {
-    for (std::size_t i = 1; i < N; ++i)
-        for (std::size_t j = i; j > 0 && words[j] < words[j - 1]; --j) {
-            const std::string_view earlier = words[j - 1];
-            words[j - 1] = words[j];
-            words[j] = earlier;
-        }
-    return words;
-}
-constexpr auto kSortedKeywords = Sorted(kCppKeywords);
-
-bool IsIdentifierStart(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-bool IsIdentifier(std::string_view name) {
-    if (name.empty() || !IsIdentifierStart(name[0])) return false;
-    for (char c : name)
-        if (!IsIdentifierStart(c) && !(c >= '0' && c <= '9')) return false;
-    return true;
-}
-
-bool IsKeyword(std::string_view name) {
-    return std::binary_search(kSortedKeywords.begin(), kSortedKeywords.end(), name);
-}
-
-std::string Quote(const std::string& name) {
-    return "'" + Abridged(name) + "'";
-}
-
 class ModelChecker {
 public:
-    explicit ModelChecker(const FsmModel& model) : m_(model) {}
+    ModelChecker(const FsmModel& model, bool keepsState) : m_(model), keepsState_(keepsState) {}
 
     Diagnostics Check() {
         CheckMachine();
@@ -88,8 +22,6 @@ public:
         CheckNames("state", m_.StateTable, m_.StateCount);
         CheckNames("port", m_.PortTable, m_.PortCount);
         CheckReachability();
-        std::stable_sort(found_.begin(), found_.end(),
-                         [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
         return std::move(found_);
     }
 
@@ -106,8 +38,14 @@ private:
         for (int p = 1; p <= m_.PortCount; ++p)
             hasClock = hasClock || m_.PortTable[p].IsClock;
         if (!hasClock) Warn(0, code::kNoClockPort, "no clock port: no port is marked as clock");
-        if (m_.TrapStateIndex == 0)
-            Warn(0, code::kNoTrapState, "no trap state: the default: branch names no state");
+        if (m_.TrapStateIndex == 0 && keepsState_)
+            Warn(0, code::kNoTrapState,
+                 "no trap state: the default: branch keeps the machine in its state");
+        else if (m_.TrapStateIndex == 0)
+            Warn(0, code::kNoTrapState,
+                 "no trap state: the default: branch names no state, so the written file will "
+                 "not compile (it reads \"NextState =  ;\"); mark one state as the trap state, "
+                 "or turn on an extension to keep the machine in its state");
     }
 
     // States and ports: each name once, each later namesake with the line of
@@ -126,7 +64,7 @@ private:
             const int first = rowsByName.First(object.Name);
             if (first != row)
                 Warn(object.Line, code::kSameName,
-                     "two " + kind + "s are named " + Quote(object.Name) + " (the other on line " +
+                     "two " + kind + "s are named " + Quoted(object.Name) + " (the other on line " +
                          std::to_string(table[first].Line) + ")");
             CheckName(kind, object.Name, object.Line);
         }
@@ -134,11 +72,11 @@ private:
 
     void CheckName(const std::string& kind, const std::string& name, int line) {
         if (name.empty()) return;
-        if (!IsIdentifier(name))
+        if (!IsCppIdentifier(name))
             Warn(line, code::kNotIdentifier,
-                 kind + " name " + Quote(name) + " is not a valid C++ identifier");
-        else if (IsKeyword(name))
-            Warn(line, code::kKeywordName, kind + " name " + Quote(name) + " is a C++ keyword");
+                 kind + " name " + Quoted(name) + " is not a valid C++ identifier");
+        else if (IsCppKeyword(name))
+            Warn(line, code::kKeywordName, kind + " name " + Quoted(name) + " is a C++ keyword");
     }
 
     // A state is reached along its transitions and, when none of its
@@ -178,7 +116,7 @@ private:
         for (int s = 1; s <= m_.StateCount; ++s)
             if (!reached[s] && s != m_.TrapStateIndex)
                 Warn(m_.StateTable[s].Line, code::kUnreachedState,
-                     "state " + Quote(m_.StateTable[s].Name) +
+                     "state " + Quoted(m_.StateTable[s].Name) +
                          " is not reached from the initial state");
     }
 
@@ -189,13 +127,14 @@ private:
     }
 
     const FsmModel& m_;
+    const bool keepsState_;
     Diagnostics found_;
 };
 
 } // namespace
 
-Diagnostics CheckModel(const FsmModel& model) {
-    return ModelChecker(model).Check();
+Diagnostics CheckModel(const FsmModel& model, bool keepsStateWithoutTrap) {
+    return ModelChecker(model, keepsStateWithoutTrap).Check();
 }
 
 } // namespace kestrom

@@ -2,11 +2,13 @@
 // module its designer meant: missing names, clashes, unreachable states.
 #pragma once
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
 
-Diagnostics CheckModel(const FsmModel& model);
+// keepsStateWithoutTrap: the module is written to stay in its state where
+// the trap state would be, and the warning without one says so.
+Diagnostics CheckModel(const FsmModel& model, bool keepsStateWithoutTrap = false);
 
 } // namespace kestrom

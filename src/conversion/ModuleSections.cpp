@@ -1,6 +1,6 @@
 #include "conversion/ModuleSections.h"
 
-#include "conversion/TextCodec.h"
+#include "base/TextCodec.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -125,7 +125,10 @@ void ModuleSections::WriteSwitch() {
         WriteStateBlock(s);
     Line(16, "//Trap State, the state machine will terminate on any illigal state");
     Line(16, "default:");
-    Line(24, {"NextState = ", model_.StateTable[model_.TrapStateIndex].Name, " ;"});
+    if (model_.TrapStateIndex == 0 && keepStateWithoutTrap_)
+        Line(24, "NextState = CurrentState ;");
+    else
+        Line(24, {"NextState = ", model_.StateTable[model_.TrapStateIndex].Name, " ;"});
     EmptyLines(2);
     Line(16, "} //switch");
 }
@@ -162,17 +165,13 @@ void ModuleSections::Warn(int line, std::string_view code, std::string message) 
 
 void ModuleSections::WarnNeverTaken(int line, const std::string& state, const std::string& target) {
     Warn(line, code::kTransitionNeverTaken,
-         "transition from state " + Quote(state) + " to " + Quote(target) +
+         "transition from state " + Quoted(state) + " to " + Quoted(target) +
              " is never taken: an unconditional transition comes first");
 }
 
 void ModuleSections::WarnNoState(int line, Integer targetId) {
     Warn(line, code::kTargetNoState,
          "transition goes to object " + std::to_string(targetId) + ", which is no state");
-}
-
-std::string ModuleSections::Quote(const std::string& name) {
-    return "'" + Abridged(name) + "'";
 }
 
 } // namespace kestrom

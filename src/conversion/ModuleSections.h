@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/Diagnostics.h"
-#include "conversion/TextOutput.h"
+#include "base/Diagnostics.h"
+#include "io/TextOutput.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -57,10 +57,12 @@ protected:
     void Warn(int line, std::string_view code, std::string message);
     void WarnNeverTaken(int line, const std::string& state, const std::string& target);
     void WarnNoState(int line, Integer targetId);
-    static std::string Quote(const std::string& name);
 
     const FsmModel& model_;
     const bool method_;
+    // Without a trap state the default: branch names no state, and the file
+    // does not compile; when set, the machine stays where it is instead.
+    bool keepStateWithoutTrap_ = false;
 
 private:
     Diagnostics& warnings_;

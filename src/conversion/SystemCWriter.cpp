@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/TextCodec.h"
 #include "conversion/ModuleSections.h"
-#include "conversion/OutputFile.h"
 #include "conversion/RowIndex.h"
-#include "conversion/TextCodec.h"
+#include "io/OutputFile.h"
 
 namespace kestrom {
 namespace {
@@ -14,13 +14,15 @@ namespace {
 // transitions in the order the generated files have always had.
 class SystemCWriter : public ModuleSections {
 public:
-    SystemCWriter(FsmModel& model, Diagnostics& warnings, TextOutput& out)
+    SystemCWriter(FsmModel& model, Diagnostics& warnings, TextOutput& out, bool keepState)
         : ModuleSections(model, warnings, out), m_(model),
           statesById_(model.StateTable, model.StateCount, [](const StateRec& s) { return s.Id; }),
           actionsByOwner_(model.ActionTable, model.ActionCount, OwnerOf),
           transitionsBySource_(model.TransitionTable, model.TransitionCount,
                                [](const TransitionRec& t) { return t.SourceId; }),
-          conditionsByOwner_(model.ConditionTable, model.ConditionCount, OwnerOf) {}
+          conditionsByOwner_(model.ConditionTable, model.ConditionCount, OwnerOf) {
+        keepStateWithoutTrap_ = keepState;
+    }
 
 private:
     void WritePorts() override {
@@ -48,7 +50,7 @@ private:
             });
             if (lines > kMaxActionLines)
                 Warn(action.Line, code::kActionLinesDropped,
-                     "action of state " + Quote(state.Name) + " has " + std::to_string(lines) +
+                     "action of state " + Quoted(state.Name) + " has " + std::to_string(lines) +
                          " lines; lines after the " + std::to_string(kMaxActionLines) +
                          "th are dropped");
             EmptyLines(1);
@@ -90,7 +92,7 @@ private:
              t = transitionsBySource_.Next(t)) {
             const TransitionRec& transition = m_.TransitionTable[t];
             if (m_.BranchCount == kMaxBranches)
-                throw AsfError(state.Line, "state " + Quote(state.Name) + " has more than " +
+                throw AsfError(state.Line, "state " + Quoted(state.Name) + " has more than " +
                                                std::to_string(kMaxBranches) +
                                                " outgoing transitions");
             BranchRec& branch = m_.BranchTable[++m_.BranchCount];
@@ -146,8 +148,9 @@ private:
 
 } // namespace
 
-void WriteSystemC(FsmModel& model, Diagnostics& warnings, TextOutput& out) {
-    SystemCWriter(model, warnings, out).Write();
+void WriteSystemC(FsmModel& model, Diagnostics& warnings, TextOutput& out,
+                  bool keepStateWithoutTrap) {
+    SystemCWriter(model, warnings, out, keepStateWithoutTrap).Write();
 }
 
 std::string WriteSystemC(FsmModel& model, Diagnostics& warnings) {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "conversion/Diagnostics.h"
-#include "conversion/TextOutput.h"
+#include "base/Diagnostics.h"
+#include "io/TextOutput.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -14,8 +14,10 @@ namespace kestrom {
 // state has more than 125 outgoing transitions.
 std::string WriteSystemC(FsmModel& model, Diagnostics& warnings);
 
-// The same text handed to out as it is written.
-void WriteSystemC(FsmModel& model, Diagnostics& warnings, TextOutput& out);
+// The same text handed to out as it is written; keepStateWithoutTrap makes a
+// machine without trap state stay in its state on an illegal one.
+void WriteSystemC(FsmModel& model, Diagnostics& warnings, TextOutput& out,
+                  bool keepStateWithoutTrap = false);
 
 // Writes the generated file to path atomically: an earlier file is replaced
 // only by a complete new one. Throws OutputError when it cannot.

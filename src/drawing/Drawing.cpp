@@ -6,9 +6,9 @@
 #include <cstring>
 #include <sys/stat.h>
 
-#include "conversion/InputFile.h"
 #include "drawing/LineTokens.h"
 #include "drawing/ObjectLine.h"
+#include "io/InputFile.h"
 
 namespace kestrom::drawing {
 namespace {
@@ -68,10 +68,12 @@ public:
                 ReadSheet(index, line);
             else if (line == "OBJECTS")
                 ReadObjects(index);
+            else if (line == "BUNDLES")
+                ReadBundles(index);
             else if (IsSectionWord(line))
                 SkipSection(index, line);
             else if (StartsWith(line, "ENTITY=") || StartsWith(line, "LANGUAGE="))
-                ReadHeaderLine(line);
+                ReadHeaderLine(index, line);
             else if (!line.empty())
                 Problem(Number(index), "\"" + Shown(line) + "\" belongs to no section: skipped");
         }
@@ -122,13 +124,24 @@ private:
     }
 
     void ReadHeader(std::size_t start) {
-        EachSectionLine(start, "HEADER",
-                        [&](std::size_t, std::string_view line) { ReadHeaderLine(line); });
+        EachSectionLine(start, "HEADER", [&](std::size_t index, std::string_view line) {
+            ReadHeaderLine(index, line);
+        });
     }
 
-    void ReadHeaderLine(std::string_view line) {
+    void ReadHeaderLine(std::size_t index, std::string_view line) {
         if (StartsWith(line, "LANGUAGE=")) drawing_.Language = std::string(line.substr(9));
         if (StartsWith(line, "ENTITY=")) drawing_.Entity = Unquoted(line.substr(7));
+        if (StartsWith(line, "\"LIBRARIES=")) ReadLibraries(index, line);
+    }
+
+    // The whole line is one quoted text, escaped as the texts of objects are.
+    void ReadLibraries(std::size_t index, std::string_view line) {
+        const std::vector<Token> tokens = Tokenize(line);
+        if (tokens.empty() || !tokens[0].Quoted) return;
+        const std::string text = DecodeQuoted(tokens[0]);
+        drawing_.Libraries = text.substr(std::string_view("LIBRARIES=").size());
+        drawing_.LibrariesLine = Number(index);
     }
 
     void ReadSheet(std::size_t start, std::string_view line) {

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 namespace kestrom::drawing {
 
@@ -83,6 +83,7 @@ struct DrawnObject {
     Point Radius;               // S lines: rx, ry
     bool GeometryValid = false; // false: drawn at a fallback place or left out
     std::string Text;           // decoded text (escapes \n, \", \\ undone) of L/A/C/G/K/D
+    int TextColumn = 0;         // 1-based column of the text's first character on Line; 0: none
 };
 
 struct Sheet {
@@ -110,6 +111,8 @@ struct Drawing {
     int MinorVersion = 0; // 19; 0 when the first line is not VERSION=1.nn
     std::string Language; // VERILOG, VHDL, … as in the header
     std::string Entity;
+    std::string Libraries; // the header's "LIBRARIES=…" text, decoded
+    int LibrariesLine = 0; // its line; 0 without one
     std::vector<Sheet> Sheets;
     std::vector<Bundle> Bundles;
     std::vector<DrawnObject> Objects; // in file order

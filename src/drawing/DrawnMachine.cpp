@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "conversion/TextCodec.h"
+#include "base/TextCodec.h"
 #include "drawing/LineTokens.h"
 #include "drawing/ObjectLine.h"
 

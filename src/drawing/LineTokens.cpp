@@ -1,6 +1,6 @@
 #include "drawing/LineTokens.h"
 
-#include "conversion/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace kestrom::drawing {
 namespace {

@@ -1,6 +1,8 @@
 #include "drawing/ObjectLine.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 
 #include "drawing/LineTokens.h"
 
@@ -254,6 +256,12 @@ private:
     Diagnostics& problems_;
 };
 
+// Where a quoted token's text starts on its line, 1-based.
+int ColumnAfterQuote(std::string_view line, const Token& token) {
+    const std::size_t offset = static_cast<std::size_t>(token.Text.data() - line.data());
+    return offset + 2 <= static_cast<std::size_t>(INT_MAX) ? static_cast<int>(offset + 2) : 0;
+}
+
 } // namespace
 
 std::string Describe(const DrawnObject& object) {
@@ -289,13 +297,20 @@ std::optional<DrawnObject> ReadObjectLine(std::string_view text, int line, Diagn
     }
     if (!HeadReader(object, head, line, problems).Read()) return std::nullopt;
     if (bar == tokens.size() && object.Kind != ObjectKind::Other) {
-        if (!head.empty() && head.back().Quoted && head.size() > 4)
+        if (!head.empty() && head.back().Quoted && head.size() > 4) {
             object.Text = DecodeQuoted(head.back());
+            object.TextColumn = ColumnAfterQuote(text, head.back());
+        }
         AddProblem(problems, line,
                    Describe(object) + ": no geometry (no \"|\"); " + FallbackOf(object.Kind));
         return object;
     }
     GeometryReader(object, geometry, line, problems).Read();
+    if (const auto textToken = std::find_if(geometry.begin(), geometry.end(),
+                                            [](const Token& token) { return token.Quoted; });
+        textToken != geometry.end() && object.Kind != ObjectKind::Transition &&
+        object.Kind != ObjectKind::State)
+        object.TextColumn = ColumnAfterQuote(text, *textToken);
     return object;
 }
 

@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
+#include "drawing/DrawnMachine.h"
 
 namespace kestrom::drawing {
 
@@ -11,5 +12,9 @@ namespace kestrom::drawing {
 // what could not be drawn as written is added to `problems`. Throws
 // AsfError when the file cannot be read.
 std::string PictureSvgOfFile(const std::string& asfPath, Diagnostics& problems);
+
+// The same of a drawing already read and described.
+std::string PictureSvgOf(const Drawing& drawing, const DrawnMachine& machine,
+                         Diagnostics& problems);
 
 } // namespace kestrom::drawing

@@ -1,5 +1,7 @@
 #include "drawing/SvgWriter.h"
 
+#include "drawing/RoleStyle.h"
+
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
@@ -7,54 +9,18 @@
 namespace kestrom::drawing {
 namespace {
 
+std::string Number(double value);
+
 // Presentation attributes rather than a style sheet: every SVG reader
-// knows them.
-const char* Paint(PrimitiveRole role) {
-    switch (role) {
-    case PrimitiveRole::State:
-    case PrimitiveRole::Hierarchical:
-        return "fill=\"#dff7df\" stroke=\"#000\" stroke-width=\"300\"";
-    case PrimitiveRole::Initial:
-        return "fill=\"#fde3c6\" stroke=\"#000\" stroke-width=\"600\"";
-    case PrimitiveRole::Default:
-        return "fill=\"#dff7df\" stroke=\"#060\" stroke-width=\"600\" stroke-dasharray=\"1500 "
-               "700\"";
-    case PrimitiveRole::Trap:
-        return "fill=\"#f8d4d4\" stroke=\"#a00\" stroke-width=\"600\"";
-    case PrimitiveRole::Junction:
-        return "fill=\"#d00\" stroke=\"#000\" stroke-width=\"200\"";
-    case PrimitiveRole::Transition:
-        return "fill=\"none\" stroke=\"#000\" stroke-width=\"250\"";
-    case PrimitiveRole::ArrowHead:
-        return "fill=\"#000\"";
-    case PrimitiveRole::PortIn:
-    case PrimitiveRole::PortOut:
-    case PrimitiveRole::PortInOut:
-        return "fill=\"#bff\" stroke=\"#000\" stroke-width=\"200\"";
-    case PrimitiveRole::Signal:
-    case PrimitiveRole::Constant:
-        return "fill=\"#eee\" stroke=\"#000\" stroke-width=\"200\"";
-    case PrimitiveRole::Reset:
-        return "fill=\"#f08c28\" stroke=\"#000\" stroke-width=\"200\"";
-    case PrimitiveRole::Entry:
-    case PrimitiveRole::Exit:
-    case PrimitiveRole::Link:
-        return "fill=\"#fff\" stroke=\"#000\" stroke-width=\"250\"";
-    case PrimitiveRole::Frame:
-        return "fill=\"none\" stroke=\"#000\" stroke-width=\"250\"";
-    case PrimitiveRole::Condition:
-        return "fill=\"#a0a\"";
-    case PrimitiveRole::Priority:
-        return "fill=\"#00c\"";
-    case PrimitiveRole::Action:
-        return "fill=\"#333\"";
-    case PrimitiveRole::Comment:
-        return "fill=\"#9d9d9d\"";
-    case PrimitiveRole::Declaration:
-        return "fill=\"#00f\"";
-    default:
-        return "fill=\"#000\"";
-    }
+// knows them. A role without an outline is filled in its own colour.
+std::string Paint(PrimitiveRole role) {
+    const RoleStyle style = StyleOf(role);
+    if (style.LineWidth <= 0) return "fill=\"" + HexColour(style.Fill.value_or(style.Line)) + "\"";
+    std::string paint = "fill=\"" + (style.Fill ? HexColour(*style.Fill) : "none") +
+                        "\" stroke=\"" + HexColour(style.Line) + "\" stroke-width=\"" +
+                        Number(style.LineWidth) + "\"";
+    if (style.Dashed) paint += " stroke-dasharray=\"1500 700\"";
+    return paint;
 }
 
 std::string Number(double value) {

@@ -17,11 +17,6 @@ struct Extensions {
     // Set by --testbench: each drawn transition, when taken, names itself to
     // KESTROM_COVERAGE, which only the test bench defines.
     bool CoverageHooks = false;
-
-    bool AnyOn() const {
-        return Reset != ResetStyle::None || ActionKinds || TypedPorts || StatePort || AnyVersion ||
-               CoverageHooks;
-    }
 };
 
 } // namespace kestrom

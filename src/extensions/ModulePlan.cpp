@@ -3,16 +3,12 @@
 #include <cctype>
 #include <map>
 
+#include "base/TextCodec.h"
 #include "conversion/RowIndex.h"
-#include "conversion/TextCodec.h"
 #include "drawing/DrawnMachine.h"
 
 namespace kestrom {
 namespace {
-
-std::string Quote(const std::string& text) {
-    return "'" + Abridged(text) + "'";
-}
 
 int StateRowWithId(const FsmModel& model, Integer id) {
     int row = 0;
@@ -62,10 +58,9 @@ const drawing::DrawnTransition* ResetTransition(const drawing::DrawnMachine& mac
     return found;
 }
 
-std::optional<ResetRule> PlanReset(const FsmModel& model, const drawing::Drawing& drawing,
+std::optional<ResetRule> PlanReset(const FsmModel& model, const drawing::DrawnMachine& machine,
                                    const std::vector<ModulePort>& ports, ResetStyle style,
                                    Diagnostics& warnings) {
-    const drawing::DrawnMachine machine = drawing::DescribeMachine(drawing);
     const drawing::DrawnTransition* transition = ResetTransition(machine);
     if (!transition || !transition->Object) {
         warnings.push_back(
@@ -90,7 +85,7 @@ std::optional<ResetRule> PlanReset(const FsmModel& model, const drawing::Drawing
     rule.Reads = PortsRead(rule.Expression, ports);
     if (style == ResetStyle::Async && rule.Reads.empty())
         warnings.push_back({line,
-                            "reset " + Quote(rule.Expression) +
+                            "reset " + Quoted(rule.Expression) +
                                 " reads no input port: it is checked at clock edges only",
                             code::kResetReadsNoInput});
     return rule;
@@ -194,7 +189,7 @@ private:
 
     void Warn(const StateRec& state, const TransitionRec& earlier, const TransitionRec& later) {
         warnings_.push_back({later.Line,
-                             "conditional transitions from state " + Quote(state.Name) +
+                             "conditional transitions from state " + Quoted(state.Name) +
                                  " on lines " + std::to_string(earlier.Line) + " and " +
                                  std::to_string(later.Line) + " have the same priority " +
                                  std::to_string(later.Priority),
@@ -233,15 +228,15 @@ void WarnEqualPriorities(const FsmModel& model, Diagnostics& warnings) {
     PriorityChecker(model, warnings).Check();
 }
 
-ModulePlan PlanModule(const FsmModel& model, const drawing::Drawing& drawing,
+ModulePlan PlanModule(const FsmModel& model, const machine::Design& design,
                       const Extensions& extensions, Diagnostics& warnings) {
     ModulePlan plan;
     plan.Options = extensions;
-    plan.Ports = ModulePorts(model, drawing, extensions);
+    plan.Ports = ModulePorts(model, design, extensions);
     if (extensions.Reset != ResetStyle::None)
-        plan.Reset = PlanReset(model, drawing, plan.Ports, extensions.Reset, warnings);
+        plan.Reset = PlanReset(model, design.Machine(), plan.Ports, extensions.Reset, warnings);
     if (extensions.ActionKinds) {
-        const std::vector<int> kinds = ActionKinds(model, drawing);
+        const std::vector<int> kinds = ActionKinds(model, design.Drawing());
         plan.Places = PlaceActions(model, &kinds, warnings);
     } else {
         plan.Places = PlaceActions(model, nullptr, warnings);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "conversion/Diagnostics.h"
-#include "drawing/Drawing.h"
+#include "base/Diagnostics.h"
 #include "extensions/Extensions.h"
 #include "extensions/ModulePorts.h"
+#include "machine/Design.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -36,7 +36,7 @@ struct ModulePlan {
 // Warns about what is asked for but cannot be added (no reset transition or
 // condition, a reset that reads no port) and about actions not written.
 // Throws AsfError when a drawn port is named like the state port.
-ModulePlan PlanModule(const FsmModel& model, const drawing::Drawing& drawing,
+ModulePlan PlanModule(const FsmModel& model, const machine::Design& design,
                       const Extensions& extensions, Diagnostics& warnings);
 
 // Where each action runs: by kind (token 3 of its line, by ActionTable row)

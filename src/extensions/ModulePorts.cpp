@@ -102,10 +102,9 @@ std::string TypeForWidth(int width) {
     return "sc_biguint<" + std::to_string(width) + ">";
 }
 
-std::vector<ModulePort> ModulePorts(const FsmModel& model, const drawing::Drawing& drawing,
+std::vector<ModulePort> ModulePorts(const FsmModel& model, const machine::Design& design,
                                     const Extensions& extensions) {
-    const drawing::DrawnMachine machine = drawing::DescribeMachine(drawing);
-    const std::vector<const drawing::DrawnPort*> drawn = DrawnPorts(machine);
+    const std::vector<const drawing::DrawnPort*> drawn = DrawnPorts(design.Machine());
     std::vector<ModulePort> ports;
     for (int p = 1; p <= model.PortCount; ++p) {
         const PortRec& row = model.PortTable[p];
@@ -119,7 +118,7 @@ std::vector<ModulePort> ModulePorts(const FsmModel& model, const drawing::Drawin
                          [](const ModulePort& a, const ModulePort& b) { return a.Line < b.Line; });
     }
     if (extensions.StatePort) {
-        RequireFreeStatePortName(ports, drawing);
+        RequireFreeStatePortName(ports, design.Drawing());
         ports.push_back(StatePort());
     }
     return ports;

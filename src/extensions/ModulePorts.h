@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "drawing/Drawing.h"
 #include "extensions/Extensions.h"
+#include "machine/Design.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -29,7 +29,7 @@ constexpr const char* kStatePortName = "fsm_state";
 // ports these are the plain generator's ports: the model's inputs and outputs
 // as int, a clock input as bool. Throws AsfError when a drawn port is named
 // like the state port.
-std::vector<ModulePort> ModulePorts(const FsmModel& model, const drawing::Drawing& drawing,
+std::vector<ModulePort> ModulePorts(const FsmModel& model, const machine::Design& design,
                                     const Extensions& extensions);
 
 // "sc_in", "sc_out" or "sc_inout".

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/TextCodec.h"
 #include "conversion/ModuleSections.h"
-#include "conversion/TextCodec.h"
 
 namespace kestrom {
 namespace {
@@ -26,7 +26,9 @@ public:
                    TextOutput& out)
         : ModuleSections(model, warnings, out), plan_(plan), kinds_(plan.Options.ActionKinds),
           reset_(plan.Reset.has_value()),
-          async_(reset_ && plan.Options.Reset == ResetStyle::Async && !plan.Reset->Reads.empty()) {}
+          async_(reset_ && plan.Options.Reset == ResetStyle::Async && !plan.Reset->Reads.empty()) {
+        keepStateWithoutTrap_ = true;
+    }
 
 private:
     void WriteHeaderAdditions() override {

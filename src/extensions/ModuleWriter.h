@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "extensions/ModulePlan.h"
 #include "model/FsmModel.h"
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <sstream>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 namespace kestrom {
 namespace {
@@ -31,10 +31,6 @@ std::vector<std::string_view> SplitCells(std::string_view line) {
         if (comma == std::string_view::npos) return cells;
         line.remove_prefix(comma + 1);
     }
-}
-
-std::string Quote(std::string_view text) {
-    return "'" + std::string(text) + "'";
 }
 
 // Digits in the given base; nothing when empty, not a digit or above 2^64 - 1.
@@ -137,12 +133,12 @@ private:
     void ReadHeader(std::string_view line) {
         const std::vector<std::string_view> cells = SplitCells(line);
         if (cells.front() != "cycle")
-            Fail(lineNumber_, "the header must begin with 'cycle', not " + Quote(cells.front()));
+            Fail(lineNumber_, "the header must begin with 'cycle', not " + Quoted(cells.front()));
         for (std::size_t i = 1; i < cells.size(); ++i) {
             const StimulusPort& port = FindDrivablePort(cells[i]);
             if (std::find(result_.Ports.begin(), result_.Ports.end(), port.Name) !=
                 result_.Ports.end())
-                Fail(lineNumber_, "port " + Quote(port.Name) + " has two columns");
+                Fail(lineNumber_, "port " + Quoted(port.Name) + " has two columns");
             result_.Ports.push_back(port.Name);
             columns_.push_back(&port);
         }
@@ -153,12 +149,12 @@ private:
         for (const StimulusPort& port : ports_) {
             if (port.Name != name) continue;
             if (!port.NotDrivable.empty())
-                Fail(lineNumber_, "port " + Quote(name) + " is " + port.NotDrivable +
+                Fail(lineNumber_, "port " + Quoted(name) + " is " + port.NotDrivable +
                                       "; the stimuli drive input ports only");
             return port;
         }
         Fail(lineNumber_,
-             "the module has no port " + Quote(name) + "; its input ports are " + DrivableNames());
+             "the module has no port " + Quoted(name) + "; its input ports are " + DrivableNames());
     }
 
     std::string DrivableNames() const {
@@ -186,7 +182,7 @@ private:
     std::uint64_t ReadCycle(std::string_view text) {
         const std::optional<std::uint64_t> cycle = ParseCycle(text);
         if (!cycle)
-            Fail(lineNumber_, "the cycle " + Quote(text) + " is not a whole number from 0 up");
+            Fail(lineNumber_, "the cycle " + Quoted(text) + " is not a whole number from 0 up");
         if (!result_.Rows.empty() && *cycle <= result_.Rows.back().Cycle)
             Fail(lineNumber_, "cycle " + std::to_string(*cycle) + " does not come after cycle " +
                                   std::to_string(result_.Rows.back().Cycle));
@@ -197,11 +193,11 @@ private:
         if (text.empty()) return std::nullopt;
         const std::optional<StimulusValue> value = ParseValue(text);
         if (!value)
-            Fail(lineNumber_, "the value " + Quote(text) + " for port " + Quote(port.Name) +
+            Fail(lineNumber_, "the value " + Quoted(text) + " for port " + Quoted(port.Name) +
                                   " is not a whole number");
         if (!Fits(*value, port.Range))
             Fail(lineNumber_, "the value " + std::string(text) + " does not fit port " +
-                                  Quote(port.Name) + " (" + DescribeRange(port.Range) + ")");
+                                  Quoted(port.Name) + " (" + DescribeRange(port.Range) + ")");
         return value;
     }
 
@@ -237,6 +233,14 @@ std::optional<ValueRange> RangeOfType(std::string_view cppType) {
     for (std::string_view name : {"sc_uint", "sc_biguint", "sc_bv", "sc_lv"})
         if (const auto width = TemplateWidth(type, name)) return ValueRange{*width, false};
     return std::nullopt;
+}
+
+std::optional<StimulusValue> ParseStimulusValue(std::string_view text) {
+    return ParseValue(text);
+}
+
+bool FitsRange(const StimulusValue& value, const ValueRange& range) {
+    return Fits(value, range);
 }
 
 std::string DescribeRange(const ValueRange& range) {

@@ -37,6 +37,12 @@ struct StimulusValue {
     }
 };
 
+// Decimal with an optional sign, 0x hexadecimal, 0b binary, true or false;
+// nothing for another text or a magnitude above 2^64 - 1.
+std::optional<StimulusValue> ParseStimulusValue(std::string_view text);
+// Whether the range holds the value (at most 64 bits are checked).
+bool FitsRange(const StimulusValue& value, const ValueRange& range);
+
 // A C++ literal of the value, for any integral target type.
 std::string ValueLiteral(const StimulusValue& value);
 

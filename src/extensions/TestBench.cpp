@@ -73,11 +73,17 @@ public:
 
     std::string Write() {
         WriteHeader();
-        WriteTables();
-        WriteInputs();
-        WriteReset();
+        WriteRuntime();
         WriteReport();
         WriteMain();
+        return std::move(out_);
+    }
+
+    // Everything a program driving the module needs, up to the bench's own
+    // report and main; the namespace kestrom_bench is left open.
+    std::string WriteRuntimeOnly() {
+        WriteIncludes();
+        WriteRuntime();
         return std::move(out_);
     }
 
@@ -127,6 +133,16 @@ private:
              std::string(kStatePortName) + " by name; then it prints the");
         Line("// cycles spent in each state and how often each drawn transition was taken.");
         Line();
+        WriteIncludes();
+    }
+
+    void WriteRuntime() {
+        WriteTables();
+        WriteInputs();
+        WriteReset();
+    }
+
+    void WriteIncludes() {
         Line("#include <algorithm>");
         Line("#include <cstdint>");
         Line("#include <cstdio>");
@@ -163,9 +179,11 @@ private:
                  " , 0 } ,");
         Line("} ;");
         Line("std::uint64_t otherTransitions = 0 ;");
+        Line("int lastTaken = 0 ; // the transition taken last, 0 before any");
         Line();
         Line("void Taken ( int transition )");
         Line("{");
+        Line("    lastTaken = transition ;");
         Line("    for ( Transition& t : transitions )");
         Line("        if ( t.Id == transition ) { ++t.Taken ; return ; }");
         Line("    ++otherTransitions ;");
@@ -446,6 +464,11 @@ std::vector<StimulusPort> StimulusPorts(const BenchDesign& design) {
 
 std::string WriteTestBench(const BenchDesign& design, const BenchRun& run) {
     return BenchWriter(design, run).Write();
+}
+
+std::string WriteBenchRuntime(const BenchDesign& design) {
+    const BenchRun run;
+    return BenchWriter(design, run).WriteRuntimeOnly();
 }
 
 } // namespace kestrom

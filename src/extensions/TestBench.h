@@ -42,4 +42,11 @@ std::vector<StimulusPort> StimulusPorts(const BenchDesign& design);
 // The whole bench program; lines end in LF.
 std::string WriteTestBench(const BenchDesign& design, const BenchRun& run);
 
+// The bench's tables, wires, inputs and reset search without its report and
+// main, for another program that drives the module: it includes the module,
+// and leaves the namespace kestrom_bench open after ResetHolds,
+// FindResetValues and DriveReset. Its Wires, kStates, kInputs, transitions
+// and lastTaken (set by each KESTROM_COVERAGE) are the program's to use.
+std::string WriteBenchRuntime(const BenchDesign& design);
+
 } // namespace kestrom

@@ -2,13 +2,12 @@
 
 #include <filesystem>
 
-#include "conversion/OutputFile.h"
-#include "conversion/TextCodec.h"
-#include "drawing/Drawing.h"
+#include "base/TextCodec.h"
 #include "drawing/DrawnMachine.h"
 #include "extensions/ExtendedGeneration.h"
 #include "extensions/ModulePlan.h"
 #include "extensions/TestBench.h"
+#include "io/OutputFile.h"
 
 namespace kestrom {
 namespace {
@@ -33,9 +32,8 @@ const ConditionRec* ConditionOf(const FsmModel& model, drawing::ObjectId transit
 // Every drawn transition that leaves a state of the module, in the order of
 // the file, named by its states and its condition.
 std::vector<BenchTransition> CoveredTransitions(const FsmModel& model,
-                                                const drawing::Drawing& drawing) {
+                                                const drawing::DrawnMachine& machine) {
     std::vector<BenchTransition> covered;
-    const drawing::DrawnMachine machine = drawing::DescribeMachine(drawing);
     for (const drawing::DrawnDiagram& diagram : machine.Diagrams)
         for (const drawing::DrawnTransition& transition : diagram.Transitions) {
             if (!transition.Object || transition.FromReset) continue;
@@ -58,22 +56,11 @@ std::string IncludePath(const std::string& cppPath, const std::string& benchPath
     return (relative.empty() ? module : relative).generic_string();
 }
 
-BenchDesign DescribeBench(const std::string& asfPath, const FsmModel& model,
+BenchDesign DescribeBench(const machine::Design& asf, const FsmModel& model,
                           const Extensions& extensions, const std::string& cppPath,
                           const std::string& benchPath) {
-    const drawing::Drawing drawing = drawing::ReadDrawingFile(asfPath);
-    Diagnostics repeated; // the module's generation reported them already
-    const ModulePlan plan = PlanModule(model, drawing, extensions, repeated);
-    BenchDesign design;
-    design.Module = model.ModuleName;
-    design.ModuleInclude = IncludePath(cppPath, benchPath);
-    design.BenchFile = fs::path(benchPath).filename().string();
-    design.Ports = plan.Ports;
-    design.Reset = plan.Reset;
-    for (int s = 1; s <= model.StateCount; ++s)
-        design.States.push_back(model.StateTable[s].Name);
-    design.Transitions = CoveredTransitions(model, drawing);
-    return design;
+    return DescribeModuleBench(asf, model, extensions, IncludePath(cppPath, benchPath),
+                               fs::path(benchPath).filename().string());
 }
 
 void RequireDistinctFiles(const std::string& asfPath, const std::string& cppPath,
@@ -89,20 +76,48 @@ void RequireDistinctFiles(const std::string& asfPath, const std::string& cppPath
                           ": the stimuli file would be replaced");
 }
 
+void RequireWritable(const std::string& asfPath, const std::string& cppPath,
+                     const TestBenchRequest& request) {
+    RequireOutputIsNotInput(asfPath, cppPath);
+    RequireDistinctFiles(asfPath, cppPath, request);
+}
+
 } // namespace
+
+BenchDesign DescribeModuleBench(const machine::Design& asf, const FsmModel& model,
+                                const Extensions& extensions, const std::string& moduleInclude,
+                                const std::string& benchFile) {
+    Diagnostics repeated; // the module's generation reported them already
+    const ModulePlan plan = PlanModule(model, asf, extensions, repeated);
+    BenchDesign design;
+    design.Module = model.ModuleName;
+    design.ModuleInclude = moduleInclude;
+    design.BenchFile = benchFile;
+    design.Ports = plan.Ports;
+    design.Reset = plan.Reset;
+    for (int s = 1; s <= model.StateCount; ++s)
+        design.States.push_back(model.StateTable[s].Name);
+    design.Transitions = CoveredTransitions(model, asf.Machine());
+    return design;
+}
 
 Diagnostics GenerateModuleWithTestBench(const std::string& asfPath, const std::string& cppPath,
                                         FsmModel& model, Extensions extensions,
                                         const TestBenchRequest& request) {
-    if (IsSameFile(asfPath, cppPath))
-        throw OutputError("cannot write " + cppPath + ": it is the ASF file being read");
-    RequireDistinctFiles(asfPath, cppPath, request);
+    RequireWritable(asfPath, cppPath, request);
+    return GenerateModuleWithTestBench(asfPath, ReadDesign(asfPath, model), cppPath, model,
+                                       extensions, request);
+}
+
+Diagnostics GenerateModuleWithTestBench(const std::string& asfPath, const machine::Design& asf,
+                                        const std::string& cppPath, FsmModel& model,
+                                        Extensions extensions, const TestBenchRequest& request) {
+    RequireWritable(asfPath, cppPath, request);
     extensions.StatePort = true;
     extensions.CoverageHooks = true;
     Diagnostics warnings;
-    const std::string module = GenerateModule(asfPath, model, extensions, warnings);
-    const BenchDesign design =
-        DescribeBench(asfPath, model, extensions, cppPath, request.BenchPath);
+    const std::string module = GenerateModule(asf, model, extensions, warnings);
+    const BenchDesign design = DescribeBench(asf, model, extensions, cppPath, request.BenchPath);
     BenchRun run;
     run.Cycles = request.Cycles;
     run.Seed = request.Seed;

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "extensions/Extensions.h"
+#include "extensions/TestBench.h"
+#include "machine/Design.h"
 #include "model/FsmModel.h"
 
 namespace kestrom {
@@ -24,5 +26,17 @@ struct TestBenchRequest {
 Diagnostics GenerateModuleWithTestBench(const std::string& asfPath, const std::string& cppPath,
                                         FsmModel& model, Extensions extensions,
                                         const TestBenchRequest& request);
+
+// The same from a design already read from asfPath.
+Diagnostics GenerateModuleWithTestBench(const std::string& asfPath, const machine::Design& asf,
+                                        const std::string& cppPath, FsmModel& model,
+                                        Extensions extensions, const TestBenchRequest& request);
+
+// What a bench or a simulator driving the module generated from the design
+// needs of it (the model as the generation left it); the module is included as
+// moduleInclude.
+BenchDesign DescribeModuleBench(const machine::Design& asf, const FsmModel& model,
+                                const Extensions& extensions, const std::string& moduleInclude,
+                                const std::string& benchFile);
 
 } // namespace kestrom

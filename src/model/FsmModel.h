@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestrom {
 
@@ -43,6 +44,14 @@ struct TransitionRec {
     Integer TargetId = 0;
     Integer Priority = 0;
     int Line = 0;
+};
+
+// A drawn constant, signal or declaration: the plain and extended modules
+// have no place for it, and the reader only notes it.
+struct UnwrittenRec {
+    int Line = 0;
+    std::string Kind; // "constant", "signal", "declaration"
+    std::string Text; // the label of a constant or signal, a declaration's text
 };
 
 struct PortRec {
@@ -88,7 +97,10 @@ struct FsmModel {
     Integer TrapStateIndex = 0;
     Integer DefaultStateIndex = 0;
     std::string ModuleName;
-    int ModuleLine = 0; // line of the ENTITY line that named the module
+    int ModuleLine = 0;   // line of the ENTITY line that named the module
+    std::string Language; // the header's LANGUAGE= value, as written
+    int LanguageLine = 0;
+    std::vector<UnwrittenRec> Unwritten;
     std::string ClockName;
 
     std::string AsfPath;

@@ -99,8 +99,9 @@ QString ActionKindName(std::int64_t kind) {
 
 } // namespace
 
-QString StateToolTip(const drawing::DrawnState& state) {
+QString StateToolTip(const drawing::DrawnState& state, const std::string& parentPath) {
     QStringList lines{Text(state.Name)};
+    if (!parentPath.empty()) lines << "path " + Text(parentPath + "." + state.Name);
     if (!state.Code.empty()) lines << "code " + Text(state.Code);
     lines << QString("ASF line %1").arg(state.Object->Line);
     for (const drawing::DrawnObject* action : state.Actions)
@@ -109,7 +110,8 @@ QString StateToolTip(const drawing::DrawnState& state) {
 }
 
 QGraphicsScene* BuildDiagramScene(const drawing::Picture& picture,
-                                  const drawing::DrawnDiagram* diagram) {
+                                  const drawing::DrawnDiagram* diagram,
+                                  const std::string& parentPath) {
     std::unordered_map<drawing::ObjectId, const drawing::DrawnState*> states;
     if (diagram)
         for (const drawing::DrawnState& state : diagram->States)
@@ -125,7 +127,7 @@ QGraphicsScene* BuildDiagramScene(const drawing::Picture& picture,
         auto* shown = new PictureGraphicsItem(item, picture.TextHeight, *layer);
         everything |= shown->boundingRect();
         if (auto state = states.find(item.Id); state != states.end())
-            shown->setToolTip(StateToolTip(*state->second));
+            shown->setToolTip(StateToolTip(*state->second, parentPath));
         scene->addItem(shown);
     }
     layer->SetBounds(everything);

@@ -64,8 +64,16 @@ void DiagramView::SetScene(QGraphicsScene* scene, const QRectF& sheet) {
 
 void DiagramView::Fit() {
     fitted_ = true;
+    // Scroll bars that come and go would change the room the sheet is
+    // fitted into, and each fitting would bring them back or take them away.
+    SetScrollBars(Qt::ScrollBarAlwaysOff);
     if (!sheet_.isEmpty()) fitInView(sheet_, Qt::KeepAspectRatio);
     if (scene()) FollowScale(*scene(), Scale());
+}
+
+void DiagramView::SetScrollBars(Qt::ScrollBarPolicy policy) {
+    setHorizontalScrollBarPolicy(policy);
+    setVerticalScrollBarPolicy(policy);
 }
 
 double DiagramView::FitScale() const {
@@ -86,6 +94,7 @@ void DiagramView::ZoomBy(double factor) {
     const double scale = std::clamp(Scale() * factor, std::min(mostZoomedOut, Scale()),
                                     std::max(kMostZoomedIn, Scale()));
     fitted_ = false;
+    SetScrollBars(Qt::ScrollBarAsNeeded);
     QGraphicsView::scale(scale / Scale(), scale / Scale());
     if (scene()) FollowScale(*scene(), Scale());
 }
@@ -121,6 +130,7 @@ bool DiagramView::CentreOn(std::int64_t objectId) {
     scene()->clearSelection();
     item->setSelected(true);
     fitted_ = false; // a later resize keeps the item in the middle
+    SetScrollBars(Qt::ScrollBarAsNeeded);
     centerOn(item);
     return true;
 }

@@ -42,6 +42,7 @@ protected:
 private:
     void ZoomBy(double factor);
     double FitScale() const;
+    void SetScrollBars(Qt::ScrollBarPolicy policy);
     void AddShortcut(const QKeySequence& keys, void (DiagramView::*command)());
 
     QRectF sheet_;

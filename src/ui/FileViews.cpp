@@ -2,16 +2,19 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QGraphicsItem>
 #include <QMainWindow>
 #include <QMdiArea>
 
 #include "conversion/Generation.h"
-#include "conversion/InputFile.h"
+#include "io/InputFile.h"
 #include "ui/CodeWindow.h"
+#include "ui/ConditionCheck.h"
 #include "ui/DiagramScene.h"
 #include "ui/DiagramView.h"
 #include "ui/FileWatcher.h"
@@ -66,6 +69,9 @@ FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfP
     // The diagram keeps most of the window.
     main.resizeDocks({problemsDock_}, {kProblemsHeight}, Qt::Vertical);
     connect(problems_, &ProblemsPanel::LineChosen, this, &FileViews::ShowLine);
+
+    conditions_ = new ConditionCheck(this);
+    connect(conditions_, &ConditionCheck::Finished, this, &FileViews::ShowAnalysed);
 
     watcher_ = new FileWatcher(asfPath, this);
     connect(watcher_, &FileWatcher::Changed, this, &FileViews::Refresh);
@@ -122,19 +128,22 @@ void FileViews::Refresh() {
     try {
         RequireRegularInput(localPath_);
     } catch (const ConversionError& error) {
+        conditions_->Cancel();
         problems_->Show(localPath_, {{error.Line(), error.Message(), code::kAsfError}}, {});
         Code()->Show(QByteArray());
         return;
     }
     const Diagnostics drawingProblems = ReadDrawing();
-    const ViewGeneration generation = GenerateForViews(localPath_, choices_());
-    Diagnostics errors;
-    if (generation.Error) errors.push_back(*generation.Error);
+    const GenerationChoices choices = choices_();
+    const ViewGeneration generation = GenerateForViews(localPath_, choices);
+    const Diagnostics& errors = generation.Errors;
     Diagnostics warnings = generation.Warnings;
     AddNew(warnings, drawingProblems);
     for (const Diagnostic& error : errors)
         warnings.erase(std::remove(warnings.begin(), warnings.end(), error), warnings.end());
     problems_->Show(localPath_, errors, warnings);
+    errorsShown_ = !errors.empty();
+    conditions_->Start(localPath_, choices.Hdl);
     Code()->Show(QByteArray::fromStdString(generation.Code));
     for (auto& [id, child] : diagramWindows_)
         if (child || id == 1) ShowDiagram(id);
@@ -153,8 +162,9 @@ void FileViews::ShowDiagram(ObjectId diagram) {
     if (!DiagramWindow(diagram)) diagramWindows_[diagram] = AddDiagramWindow(diagram);
     const drawing::Picture picture =
         drawing::BuildPicture(drawn_->Drawing, drawn_->Machine, diagram);
-    Diagram(diagram)->SetScene(BuildDiagramScene(picture, drawn_->Machine.Find(diagram)),
-                               SheetRect(picture));
+    Diagram(diagram)->SetScene(
+        BuildDiagramScene(picture, drawn_->Machine.Find(diagram), PathOf(diagram)),
+        SheetRect(picture));
 }
 
 void FileViews::OpenHierarchy(ObjectId objectId) {
@@ -177,6 +187,20 @@ std::string FileViews::OwnerName(ObjectId diagram) const {
     return std::to_string(diagram);
 }
 
+// The names of the states a sub-diagram lies in, outermost first, joined by
+// dots as the flattened machine names its leaf states.
+std::string FileViews::PathOf(ObjectId diagram) const {
+    std::string path;
+    for (int depth = 0; depth < 64 && diagram != 1; ++depth) {
+        const drawing::DrawnDiagram* sub = drawn_->Machine.Find(diagram);
+        if (!sub) break;
+        const std::string owner = OwnerName(diagram);
+        path = path.empty() ? owner : owner + "." + path;
+        diagram = DiagramOf(sub->Owner);
+    }
+    return path;
+}
+
 ObjectId FileViews::DiagramOf(ObjectId objectId) const {
     const drawing::Drawing& drawing = drawn_->Drawing;
     // Parents lead up to the frame of a sub-diagram or to the top level.
@@ -189,25 +213,48 @@ ObjectId FileViews::DiagramOf(ObjectId objectId) const {
     return 1;
 }
 
-void FileViews::ShowLine(int line) {
-    if (line <= 0 || !drawn_) return;
+// The object a line is shown by: the line's own, or for a label,
+// condition or action not drawn on its own, what it belongs to.
+std::optional<FileViews::Shown> FileViews::ObjectAtLine(int line) {
+    if (line <= 0 || !drawn_) return std::nullopt;
     for (const drawing::DrawnObject& object : drawn_->Drawing.Objects) {
         if (line < object.Line || line > object.LastLine) continue;
-        // A label, condition or action points at what it belongs to when it
-        // is not drawn on its own.
         for (ObjectId id : {object.Id, object.Parent}) {
             const ObjectId diagram = DiagramOf(id);
-            QMdiSubWindow* child = OpenSubDiagram(diagram);
-            if (!child || !Diagram(diagram)->ItemOf(id)) continue;
-            workspace_.setActiveSubWindow(child); // laid out before it is centred
-            Diagram(diagram)->CentreOn(id);
-            return;
+            if (!OpenSubDiagram(diagram) || !Diagram(diagram)->ItemOf(id)) continue;
+            return Shown{diagram, id};
         }
-        return;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void FileViews::ShowLine(int line) {
+    const std::optional<Shown> shown = ObjectAtLine(line);
+    if (!shown) return;
+    workspace_.setActiveSubWindow(DiagramWindow(shown->Diagram)); // laid out before it is centred
+    DiagramView* view = Diagram(shown->Diagram);
+    view->CentreOn(shown->Object);
+    // The other transition of an overlap is selected beside it.
+    for (int related : problems_->RelatedLinesOfChosen()) {
+        const std::optional<Shown> other = ObjectAtLine(related);
+        if (other && other->Diagram == shown->Diagram)
+            view->ItemOf(other->Object)->setSelected(true);
     }
 }
 
+void FileViews::ShowAnalysed(const Diagnostics& analysed) {
+    Diagnostics shown;
+    for (const Diagnostic& diagnostic : analysed)
+        // A file the generation refused has its error listed already.
+        if (!(errorsShown_ && diagnostic.Level == Severity::Note && diagnostic.Line == 0 &&
+              diagnostic.Code == code::kConditionNotDecided))
+            shown.push_back(diagnostic);
+    problems_->ShowAnalysed(shown);
+}
+
 void FileViews::ShowGone() {
+    conditions_->Cancel();
     problems_->Show(localPath_, {Diagnostic{0, "the file is gone", code::kAsfError}}, {});
     Code()->Show(QByteArray());
 }

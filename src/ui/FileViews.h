@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QDockWidget>
@@ -14,7 +15,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "drawing/Picture.h"
 #include "model/FsmModel.h"
 #include "ui/ViewGeneration.h"
@@ -25,6 +26,7 @@ class QMdiArea;
 namespace kestrom::ui {
 
 class CodeWindow;
+class ConditionCheck;
 class DiagramView;
 class FileWatcher;
 class ProblemsPanel;
@@ -54,6 +56,8 @@ public:
     ProblemsPanel* Problems() const { return problems_; }
     QMdiSubWindow* DiagramWindow(drawing::ObjectId diagram = 1) const;
     QMdiSubWindow* CodeSubWindow() const { return codeWindow_; }
+    // Analyses the conditions in the background after each load.
+    ConditionCheck* Conditions() const { return conditions_; }
 
 private:
     struct DrawnFile {
@@ -61,14 +65,22 @@ private:
         drawing::DrawnMachine Machine;
     };
 
+    struct Shown {
+        drawing::ObjectId Diagram;
+        drawing::ObjectId Object;
+    };
+
     void ShowGone();
     void ShowLine(int line);
+    std::optional<Shown> ObjectAtLine(int line);
+    void ShowAnalysed(const Diagnostics& analysed);
     void ShowDiagram(drawing::ObjectId diagram);
     QMdiSubWindow* AddDiagramWindow(drawing::ObjectId diagram);
     void OpenHierarchy(drawing::ObjectId objectId);
     Diagnostics ReadDrawing();
     drawing::ObjectId DiagramOf(drawing::ObjectId objectId) const;
     std::string OwnerName(drawing::ObjectId diagram) const;
+    std::string PathOf(drawing::ObjectId diagram) const;
 
     QMdiArea& workspace_;
     QString asfPath_;
@@ -81,6 +93,8 @@ private:
     QPointer<QDockWidget> problemsDock_;
     ProblemsPanel* problems_ = nullptr;
     FileWatcher* watcher_ = nullptr;
+    ConditionCheck* conditions_ = nullptr;
+    bool errorsShown_ = false;
 };
 
 } // namespace kestrom::ui

@@ -1,13 +1,18 @@
 #include "ui/FormExtensions.h"
 
+#include <string>
+#include <vector>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -25,6 +30,16 @@ const char* const kStatePortKey = "Extensions/StatePort";
 const char* const kAnyVersionKey = "Extensions/AnyVersion";
 const char* const kWriteBenchKey = "TestBench/Write";
 const char* const kBenchPathKey = "TestBench/Path";
+const char* const kTranslateKey = "Hardware/Translate";
+const char* const kIncludeDirsKey = "Hardware/IncludeDirs";
+const char* const kDefinesKey = "Hardware/Defines";
+
+std::vector<std::string> LocalPieces(const QString& text, const QRegularExpression& separator) {
+    std::vector<std::string> pieces;
+    for (const QString& piece : text.split(separator, Qt::SkipEmptyParts))
+        pieces.push_back(QFile::encodeName(piece.trimmed()).toStdString());
+    return pieces;
+}
 
 QCheckBox* AddCheckBox(QVBoxLayout* layout, const char* name, const QString& caption) {
     auto* box = new QCheckBox(caption);
@@ -71,9 +86,37 @@ void SaveBenchChoice(const BenchChoice& bench) {
     store.setValue(kBenchPathKey, bench.Path);
 }
 
+translation::HdlOptions LoadHdlChoice() {
+    const QSettings store = ChoicesStore();
+    translation::HdlOptions options;
+    options.Enabled = store.value(kTranslateKey, false).toBool();
+    options.IncludeDirs =
+        LocalPieces(store.value(kIncludeDirsKey).toString(), QRegularExpression(";"));
+    for (const std::string& define :
+         LocalPieces(store.value(kDefinesKey).toString(), QRegularExpression("[;\\s]+"))) {
+        const std::size_t equals = define.find('=');
+        options.Defines.emplace_back(define.substr(0, equals),
+                                     equals == std::string::npos ? "" : define.substr(equals + 1));
+    }
+    return options;
+}
+
+void SaveHdlChoice(bool translate, const QString& includeDirs, const QString& defines) {
+    QSettings store = ChoicesStore();
+    store.setValue(kTranslateKey, translate);
+    store.setValue(kIncludeDirsKey, includeDirs.trimmed());
+    store.setValue(kDefinesKey, defines.trimmed());
+}
+
 Extensions ModuleExtensionChoices() {
     Extensions extensions = LoadExtensionChoices();
     if (LoadBenchChoice().Write) extensions.StatePort = extensions.CoverageHooks = true;
+    return extensions;
+}
+
+Extensions OpenExtensionChoices() {
+    Extensions extensions = LoadExtensionChoices();
+    if (LoadHdlChoice().Enabled) extensions.AnyVersion = true;
     return extensions;
 }
 
@@ -107,6 +150,19 @@ FormExtensions::FormExtensions(QWidget* owner) : QDialog(owner) {
     auto* benchForm = new QFormLayout;
     benchForm->addRow("Test bench file:", benchPath_);
     layout->addLayout(benchForm);
+    checkHdl_ = AddCheckBox(layout, "CheckHdl",
+                            "The diagram is written in its hardware language (translate and "
+                            "flatten)");
+    includeDirs_ = new QLineEdit;
+    includeDirs_->setObjectName("IncludeDirs");
+    includeDirs_->setPlaceholderText("folders of `include files, separated by ;");
+    defines_ = new QLineEdit;
+    defines_->setObjectName("Defines");
+    defines_->setPlaceholderText("NAME=VALUE …");
+    auto* hdlForm = new QFormLayout;
+    hdlForm->addRow("Include folders:", includeDirs_);
+    hdlForm->addRow("Defines:", defines_);
+    layout->addLayout(hdlForm);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("CommandOK");
@@ -119,6 +175,10 @@ FormExtensions::FormExtensions(QWidget* owner) : QDialog(owner) {
     const BenchChoice bench = LoadBenchChoice();
     checkTestBench_->setChecked(bench.Write);
     benchPath_->setText(bench.Path);
+    const QSettings store = ChoicesStore();
+    checkHdl_->setChecked(store.value(kTranslateKey, false).toBool());
+    includeDirs_->setText(store.value(kIncludeDirsKey).toString());
+    defines_->setText(store.value(kDefinesKey).toString());
 }
 
 void FormExtensions::Show(const Extensions& extensions) {
@@ -142,6 +202,7 @@ Extensions FormExtensions::Chosen() const {
 void FormExtensions::CommandOK_Click() {
     SaveExtensionChoices(Chosen());
     SaveBenchChoice({checkTestBench_->isChecked(), benchPath_->text().trimmed()});
+    SaveHdlChoice(checkHdl_->isChecked(), includeDirs_->text(), defines_->text());
     accept();
 }
 

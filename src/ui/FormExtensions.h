@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "extensions/Extensions.h"
+#include "translation/HdlOptions.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,9 +26,19 @@ struct BenchChoice {
 BenchChoice LoadBenchChoice();
 void SaveBenchChoice(const BenchChoice& bench);
 
+// Whether the diagram's texts are translated from its hardware language, and
+// where its include files and macro values come from. Include folders are
+// separated by ";", defines (NAME=VALUE) by spaces or ";".
+translation::HdlOptions LoadHdlChoice();
+void SaveHdlChoice(bool translate, const QString& includeDirs, const QString& defines);
+
 // The extensions Generate writes the module with: the stored ones, and the
 // state port and coverage hook a test bench needs when one is written too.
 Extensions ModuleExtensionChoices();
+
+// The versions Open accepts: the stored choice, or any when the diagram is
+// translated (which reads every version it knows).
+Extensions OpenExtensionChoices();
 
 // Where the bench of the module at cppPath goes: the chosen path, taken from
 // the module's folder when relative.
@@ -53,6 +64,9 @@ private:
     QCheckBox* checkAnyVersion_ = nullptr;
     QCheckBox* checkTestBench_ = nullptr;
     QLineEdit* benchPath_ = nullptr;
+    QCheckBox* checkHdl_ = nullptr;
+    QLineEdit* includeDirs_ = nullptr;
+    QLineEdit* defines_ = nullptr;
 };
 
 } // namespace kestrom::ui

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "conversion/FileKind.h"
-#include "conversion/OptionFile.h"
+#include "io/FileKind.h"
+#include "io/OptionFile.h"
 #include "ui/MDIFormMain.h"
 #include "ui/Platform.h"
 #include "ui/WindowServices.h"

@@ -16,10 +16,10 @@
 
 #include "conversion/AsfReader.h"
 #include "conversion/Generation.h"
-#include "conversion/InputFile.h"
-#include "conversion/OutputFile.h"
 #include "extensions/ExtendedGeneration.h"
 #include "extensions/TestBenchGeneration.h"
+#include "io/InputFile.h"
+#include "io/OutputFile.h"
 #include "model/ProductInfo.h"
 #include "ui/FileViews.h"
 #include "ui/FormAbout.h"
@@ -217,8 +217,11 @@ void MDIFormMain::OpenFile(const QString& path) {
     if (RefusedAsNotRegular()) return;
 
     bool passes = false;
+    QString refusal;
     try {
-        passes = PassesAcceptedFirstLine(model_.AsfPath, LoadExtensionChoices());
+        const std::string why = FirstLineRefusal(model_.AsfPath, OpenExtensionChoices());
+        passes = why.empty();
+        if (!passes) refusal = FromLocalPath(FormatDiagnostic(model_.AsfPath, 1, "error", why));
     } catch (const std::exception&) {
         passes = false; // an unreadable file has no first line
     }
@@ -227,15 +230,24 @@ void MDIFormMain::OpenFile(const QString& path) {
         views_.reset();
         views_ = std::make_unique<FileViews>(*this, *workspace_, chosen, [this] {
             return GenerationChoices{ProcessKindForViews(platform_, model_.ProcessKind),
-                                     ModuleExtensionChoices()};
+                                     ModuleExtensionChoices(), LoadHdlChoice()};
         });
     } else {
         asfOpened_ = kFalse;
         platform_.ShowMessage(
-            this, {"Invalid ASF File Format", "ASF File Error", MessageIcon::Error, QString()});
+            this, {"Invalid ASF File Format", "ASF File Error", MessageIcon::Error, refusal});
         mnuClose_Click();
     }
     EnDisMDI(kTrue);
+}
+
+void MDIFormMain::OpenNamedFile(const QString& path) {
+    const QString named = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo::exists(named)) return OpenFile(path);
+    SetStatusText(named + " does not exist");
+    platform_.ShowMessage(this, {FromLocalPath(FormatDiagnostic(LocalPath(named), 0, "error",
+                                                                "the file does not exist")),
+                                 "ASF File Error", MessageIcon::Error, QString()});
 }
 
 // A FIFO or device would block the first-line test: say so and close.
@@ -338,6 +350,8 @@ void MDIFormMain::mnuExport_Click() {
 
 Diagnostics MDIFormMain::GenerateWithChoices() {
     const BenchChoice bench = LoadBenchChoice();
+    const translation::HdlOptions hdl = LoadHdlChoice();
+    if (hdl.Enabled) return GenerateTranslated(model_, hdl, LoadExtensionChoices(), bench);
     if (!bench.Write)
         return GenerateModuleFile(model_.AsfPath, model_.CppPath, model_, LoadExtensionChoices());
     TestBenchRequest request;

@@ -7,7 +7,7 @@
 #include <QString>
 #include <memory>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "model/FsmModel.h"
 
 class QAction;
@@ -39,6 +39,8 @@ public:
     void mnuOpen_Click();
     // Opens the file as if it had been chosen in the open dialog.
     void OpenFile(const QString& path);
+    // A path named on the command line: opened as chosen when it exists.
+    void OpenNamedFile(const QString& path);
     void mnuClose_Click();
     void mnuExport_Click();
     void mnuExit_Click();

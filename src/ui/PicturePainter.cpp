@@ -7,6 +7,8 @@
 #include <QPainterPath>
 #include <QStringList>
 
+#include "drawing/RoleStyle.h"
+
 namespace kestrom::ui {
 namespace {
 
@@ -26,55 +28,15 @@ struct Colours {
     Qt::PenStyle Style = Qt::SolidLine;
 };
 
+QColor QtColour(drawing::Colour colour) {
+    return QColor(colour.Red, colour.Green, colour.Blue);
+}
+
+// The SVG file's styles, with outlines one or two pixels wide at every zoom.
 Colours ColoursOf(Role role) {
-    const QColor black(0, 0, 0);
-    switch (role) {
-    case Role::State:
-    case Role::Hierarchical:
-        return {black, QColor(200, 240, 200)};
-    case Role::Initial:
-        return {black, QColor(200, 240, 200), 2};
-    case Role::Default:
-        return {QColor(0, 0, 200), QColor(200, 220, 255), 2};
-    case Role::Trap:
-        return {QColor(200, 0, 0), QColor(255, 210, 210), 2};
-    case Role::Junction:
-        return {black, QColor(220, 0, 0)};
-    case Role::Transition:
-        return {black, QColor()};
-    case Role::ArrowHead:
-        return {black, black};
-    case Role::Condition:
-        return {QColor(200, 0, 200), QColor()};
-    case Role::Priority:
-        return {QColor(0, 0, 160), QColor()};
-    case Role::Action:
-        return {QColor(120, 60, 0), QColor()};
-    case Role::PortIn:
-    case Role::PortOut:
-    case Role::PortInOut:
-    case Role::Signal:
-    case Role::Constant:
-        return {black, QColor(0, 230, 230)};
-    case Role::Reset:
-        return {black, QColor(240, 140, 40)};
-    case Role::Entry:
-    case Role::Exit:
-    case Role::Link:
-        return {black, QColor(255, 255, 255)};
-    case Role::Comment:
-        return {QColor(130, 130, 130), QColor()};
-    case Role::Declaration:
-        return {QColor(0, 0, 255), QColor()};
-    case Role::Frame:
-        return {QColor(150, 150, 150), QColor(), 1, Qt::DashLine};
-    case Role::StateName:
-    case Role::PortName:
-    case Role::GraphicText:
-    case Role::Label:
-        break;
-    }
-    return {black, QColor()};
+    const drawing::RoleStyle style = drawing::StyleOf(role);
+    return {QtColour(style.Line), style.Fill ? QtColour(*style.Fill) : QColor(),
+            style.Thick() ? 2.0 : 1.0, style.Dashed ? Qt::DashLine : Qt::SolidLine};
 }
 
 QPen PenOf(const Colours& colours) {
@@ -213,7 +175,6 @@ void PaintShape(QPainter& painter, const Primitive& shape) {
         break;
     }
     case PrimitiveKind::Dot:
-        painter.setBrush(colours.Line);
         painter.drawEllipse(EllipseRect(shape.Points.at(0), shape.Radius));
         break;
     case PrimitiveKind::Bezier:

@@ -1,17 +1,16 @@
 #include "ui/ProblemsPanel.h"
 
-#include <algorithm>
-
 #include <QFile>
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "conversion/ToolReport.h"
+#include "base/ToolReport.h"
 
 namespace kestrom::ui {
 namespace {
 
 constexpr int kLineRole = Qt::UserRole;
+constexpr int kRelatedRole = Qt::UserRole + 1;
 
 } // namespace
 
@@ -30,23 +29,52 @@ ProblemsPanel::ProblemsPanel(QWidget* parent) : QWidget(parent) {
 
 void ProblemsPanel::Show(const std::string& asfPath, const Diagnostics& errors,
                          const Diagnostics& warnings) {
+    asfPath_ = asfPath;
+    errors_ = errors;
+    warnings_ = warnings;
+    analysed_ = false;
     const QSignalBlocker quiet(list_);
-    list_->clear();
-    Add(asfPath, errors, "error");
-    Add(asfPath, warnings, "warning");
+    Fill();
 }
 
-void ProblemsPanel::Add(const std::string& asfPath, const Diagnostics& findings,
-                        const char* severity) {
-    Diagnostics sorted = findings;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const Diagnostic& a, const Diagnostic& b) { return a.Line < b.Line; });
-    for (const Diagnostic& finding : sorted) {
-        const std::string text =
-            FindingText({asfPath, finding.Line, severity, finding.Message, finding.Code});
+void ProblemsPanel::ShowAnalysed(const Diagnostics& analysed) {
+    const QString chosen = list_->currentItem() ? list_->currentItem()->text() : QString();
+    warnings_.insert(warnings_.end(), analysed.begin(), analysed.end());
+    analysed_ = true;
+    const QSignalBlocker quiet(list_);
+    Fill();
+    for (int i = 0; i < list_->count() && !chosen.isEmpty(); ++i)
+        if (list_->item(i)->text() == chosen) list_->setCurrentRow(i);
+}
+
+void ProblemsPanel::Fill() {
+    list_->clear();
+    Add(errors_, "error");
+    Add(warnings_, "warning");
+}
+
+void ProblemsPanel::Add(const Diagnostics& diagnostics, const char* severity) {
+    Diagnostics sorted = diagnostics;
+    SortAndLimit(sorted);
+    for (const Diagnostic& diagnostic : sorted) {
+        const char* said = diagnostic.Level == Severity::Note ? "note" : severity;
+        const std::string text = FindingText({asfPath_, diagnostic.Line, said, diagnostic.Message,
+                                              diagnostic.Code, diagnostic.Column});
         auto* item = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(text)), list_);
-        item->setData(kLineRole, finding.Line);
+        item->setData(kLineRole, diagnostic.Line);
+        QVariantList related;
+        for (const RelatedLocation& location : diagnostic.Related)
+            related << location.Line;
+        item->setData(kRelatedRole, related);
     }
+}
+
+QList<int> ProblemsPanel::RelatedLinesOfChosen() const {
+    QList<int> lines;
+    if (const QListWidgetItem* item = list_->currentItem())
+        for (const QVariant& line : item->data(kRelatedRole).toList())
+            lines << line.toInt();
+    return lines;
 }
 
 QStringList ProblemsPanel::Rows() const {

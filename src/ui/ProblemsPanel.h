@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include <QList>
+
 #include <QWidget>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 class QListWidget;
 
@@ -20,7 +22,14 @@ public:
 
     // Lists the errors first, then the warnings, each group by line.
     void Show(const std::string& asfPath, const Diagnostics& errors, const Diagnostics& warnings);
+    // Adds the condition analysis's diagnostics of the file shown among its
+    // warnings, keeping the row chosen.
+    void ShowAnalysed(const Diagnostics& analysed);
     QStringList Rows() const;
+    bool Analysed() const { return analysed_; } // the analysis's diagnostics are shown
+    // The other lines the chosen row concerns, such as the earlier of two
+    // overlapping transitions.
+    QList<int> RelatedLinesOfChosen() const;
     QListWidget* List() const { return list_; }
 
 signals:
@@ -28,9 +37,14 @@ signals:
     void LineChosen(int line);
 
 private:
-    void Add(const std::string& asfPath, const Diagnostics& findings, const char* severity);
+    void Fill();
+    void Add(const Diagnostics& diagnostics, const char* severity);
 
     QListWidget* list_ = nullptr;
+    std::string asfPath_;
+    Diagnostics errors_;
+    Diagnostics warnings_; // the generation's and the drawing's, then the analysis's
+    bool analysed_ = false;
 };
 
 } // namespace kestrom::ui

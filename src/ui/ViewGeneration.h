@@ -6,9 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "extensions/Extensions.h"
 #include "model/FsmModel.h"
+#include "translation/HdlOptions.h"
 
 namespace kestrom::ui {
 
@@ -17,18 +18,26 @@ class Platform;
 struct ViewGeneration {
     std::string Code; // empty when the file cannot be generated
     Diagnostics Warnings;
-    std::optional<Diagnostic> Error; // what stops the generation
+    Diagnostics Errors; // what stops the generation
 };
 
 // What Generate would use now.
 struct GenerationChoices {
     Integer ProcessKind = kThreadProcess;
     Extensions Chosen;
+    translation::HdlOptions Hdl; // on: the real-diagram translation instead
 };
 
 // The one generation behind the code window and the problems panel, as the
 // batch tool runs it.
 ViewGeneration GenerateForViews(const std::string& asfPath, const GenerationChoices& choices);
+
+// Generate in the real-diagram mode: the translated module into
+// model.CppPath, with its test bench when `bench` asks for one. A problem that
+// stops it is thrown as an AsfError; returns the warnings.
+struct BenchChoice;
+Diagnostics GenerateTranslated(const FsmModel& model, const translation::HdlOptions& hdl,
+                               const Extensions& chosen, const BenchChoice& bench);
 
 // The process kind Generate would use now: the one stored in option.dat, or
 // `current` when the file holds none. Reads only; a missing file stays missing.

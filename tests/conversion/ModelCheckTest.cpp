@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion/ModelCheck.h"
-#include "conversion/TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::test {
 namespace {
@@ -36,10 +36,17 @@ TEST(ModelCheck, ReportsWhatWouldMakeABrokenModule) {
         "W 11 0 0 10 4",
         "W 12 0 0 4 6",
     });
-    EXPECT_EQ(CheckModel(model),
+    // In the order the generation reports them.
+    Diagnostics found = CheckModel(model);
+    SortByLine(found);
+    EXPECT_EQ(found,
               Diagnostics({
                   {0, "no clock port: no port is marked as clock", code::kNoClockPort},
-                  {0, "no trap state: the default: branch names no state", code::kNoTrapState},
+                  {0,
+                   "no trap state: the default: branch names no state, so the written file will "
+                   "not compile (it reads \"NextState =  ;\"); mark one state as the trap state, "
+                   "or turn on an extension to keep the machine in its state",
+                   code::kNoTrapState},
                   {4, "port name 'int' is a C++ keyword", code::kKeywordName},
                   {6, "port 3 has no name", code::kNoName},
                   {9, "two states are named 'A' (the other on line 7)", code::kSameName},

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "conversion/OptionFile.h"
-#include "conversion/TestSupport.h"
+#include "io/OptionFile.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::test {
 namespace {

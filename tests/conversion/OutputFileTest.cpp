@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "conversion/OutputFile.h"
-#include "conversion/TestSupport.h"
+#include "io/OutputFile.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::test {
 namespace {

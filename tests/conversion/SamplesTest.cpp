@@ -7,7 +7,7 @@
 
 #include "conversion/AsfReader.h"
 #include "conversion/SystemCWriter.h"
-#include "conversion/TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "conversion/SystemCWriter.h"
-#include "conversion/TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "conversion/TextOutput.h"
+#include "io/TextOutput.h"
 
 namespace kestrom {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "conversion/TestSupport.h"
-#include "conversion/ToolReport.h"
+#include "base/ToolReport.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::test {
 namespace {
@@ -45,14 +45,14 @@ TEST(ToolReport, JsonDocumentListsEveryFinding) {
 TEST(ToolReport, EveryCodeIsDescribedOnceAndInTheUserGuide) {
     const std::string guide = ReadFileBytes(KESTROM_SOURCE_DIR "/src/ui/help/kestrom.hlp");
     std::set<std::string_view> codes;
-    for (const WarningKind& kind : WarningKinds()) {
+    for (const CodeKind& kind : CodeKinds()) {
         EXPECT_TRUE(codes.insert(kind.Code).second) << kind.Code;
         EXPECT_FALSE(kind.Name.empty() || kind.Summary.empty()) << kind.Code;
         const bool warning = kind.Code[1] != '0';
         EXPECT_NE(guide.find((warning ? "<td>" : "") + std::string(kind.Code)), std::string::npos)
             << kind.Code << " is not in the user guide";
     }
-    EXPECT_EQ(codes.size(), 21u);
+    EXPECT_EQ(codes.size(), 44u);
 }
 
 } // namespace

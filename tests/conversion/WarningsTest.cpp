@@ -4,7 +4,7 @@
 
 #include "conversion/Generation.h"
 #include "conversion/ModelCheck.h"
-#include "conversion/TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::test {
 namespace {

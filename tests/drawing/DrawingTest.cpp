@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <map>
 
-#include "conversion/TestSupport.h"
 #include "drawing/Drawing.h"
 #include "drawing/DrawnMachine.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::drawing {
 namespace {
@@ -150,6 +150,25 @@ TEST(DrawingReaderTest, KeepsGeometryStyleAndTextsOfNamedObjects) {
     EXPECT_EQ(frame->Points[1].Y, 202584);
     EXPECT_EQ(drawing.Find(1)->Text, "Module: slavecontroller");
     EXPECT_EQ(drawing.Find(96)->Builtin, BuiltinKind::Reset);
+}
+
+TEST(DrawingReaderTest, ReadsTheStyleBundles) {
+    std::string text = AsfWithObjects({});
+    text.insert(text.find("OBJECTS"),
+                "BUNDLES\r\nB T \"State Labels\" 0,0,0 0 0 0 0,0,0 0 3333 0 0000 0 \"Arial\" "
+                "4\r\nB F \"Junction\" 0,0,0 0 0 1 255,0,0 1\r\nB \"Lost\"\r\nEND\r\n");
+    const Drawing drawing = ReadDrawingText(text);
+    ASSERT_EQ(drawing.Bundles.size(), 2u);
+    const Bundle* labels = drawing.FindBundle("State Labels");
+    ASSERT_NE(labels, nullptr);
+    EXPECT_EQ(labels->Kind, 'T');
+    EXPECT_EQ(labels->Line, 4);
+    EXPECT_EQ(labels->TextHeight, 3333);
+    EXPECT_EQ(labels->Style, "0,0,0 0 0 0 0,0,0 0 3333 0 0000 0 \"Arial\" 4");
+    EXPECT_EQ(drawing.FindBundle("Junction")->TextHeight, 0);
+    EXPECT_EQ(drawing.FindBundle("Lost"), nullptr);
+    EXPECT_EQ(drawing.Problems,
+              DrawingProblems({{6, "\"B \"Lost\"\" is no style bundle: skipped"}}));
 }
 
 TEST(DrawingReaderTest, DescribesHierarchyJunctionsAndPorts) {

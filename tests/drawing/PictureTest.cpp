@@ -1,9 +1,11 @@
 // The picture of a diagram and its SVG.
 #include <gtest/gtest.h>
 
-#include "conversion/TestSupport.h"
+#include <map>
+
 #include "drawing/Picture.h"
 #include "drawing/SvgWriter.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::drawing {
 namespace {
@@ -114,6 +116,40 @@ TEST(PictureTest, PortsShowTheirDirectionAndWholeLabel) {
               (std::vector<std::string>{"port 2: polygon/port-in text/port-name:PID[3:0]",
                                         "port 4: polygon/port-out", "port 5: polygon/constant",
                                         "text 6: text/comment:two\nlines"}));
+}
+
+// Every font-size="…" of the SVG, with how many texts have it.
+std::map<std::string, int> FontSizes(const std::string& svg) {
+    std::map<std::string, int> sizes;
+    const std::string key = "font-size=\"";
+    for (std::size_t at = svg.find(key); at != std::string::npos; at = svg.find(key, at + 1)) {
+        const std::size_t start = at + key.size();
+        ++sizes[svg.substr(start, svg.find('"', start) - start)];
+    }
+    return sizes;
+}
+
+TEST(SvgTest, TextsTakeTheHeightOfTheirStyleBundle) {
+    const std::string file = test::LocateSample("freecores__usbhostslave__sofcontroller_v1.19.asf");
+    const Drawing drawing = ReadDrawingFile(file);
+    const std::string svg = WriteSvg(BuildPicture(drawing, DescribeMachine(drawing)));
+    // Its one text of an inline style, the module's name, asks for 3527.
+    EXPECT_EQ(FontSizes(svg), (std::map<std::string, int>{{"3333", 29}, {"3527", 1}}));
+
+    // A bundle of the file's own, and an inline style beside it.
+    const std::string bundles = "BUNDLES\r\nB T \"Conditions\" 236,0,236 0 0 0 255,255,255 0 "
+                                "5000 0 0110 0 \"Arial\" 0\r\nEND\r\n";
+    std::string text = test::AsfWithObjects(
+        {"S 2 0 0 ELLIPSE \"States\" | 20000,60000 6500 6500",
+         "W 9 0 0 2 2 BEZIER \"Transitions\" | 20000,66500 10000,80000 30000,80000 20000,66500",
+         "C 10 9 0 TEXT \"Conditions\" | 20000,82000 1 0 0 \"go\"",
+         "G 11 0 0 TEXT 0,0,0 0 0 0 255,255,255 0 2000 0 0000 0 \"Arial\" 0 | 20000,86000 1 0 0 "
+         "\"stop\""});
+    text.insert(text.find("OBJECTS"), bundles);
+    const Drawing own = ReadDrawingText(text);
+    EXPECT_EQ(own.Problems, Diagnostics{});
+    EXPECT_EQ(FontSizes(WriteSvg(BuildPicture(own, DescribeMachine(own)))),
+              (std::map<std::string, int>{{"2000", 1}, {"5000", 1}}));
 }
 
 TEST(SvgTest, EscapesEveryTextIntoXml) {

@@ -3,9 +3,12 @@
 
 #include <filesystem>
 
-#include "conversion/TestSupport.h"
+#include "support/TestSupport.h"
+#include "drawing/PictureFile.h"
 #include "extensions/ExtendedGeneration.h"
 #include "extensions/ModulePorts.h"
+#include "extensions/TestBenchGeneration.h"
+#include "io/InputFile.h"
 
 namespace kestrom::test {
 namespace {
@@ -157,20 +160,119 @@ TEST(Extensions, WarnsAboutActionsNotWrittenAndEqualPriorities) {
     const Generated plain = Generate(asf, Extensions{});
     EXPECT_EQ(
         plain.Warnings,
-        (Diagnostics{{0,
-                      "no initial state: no transition from the reset "
-                      "port reaches a state",
-                      code::kNoInitialState},
-                     {0, "no clock port: no port is marked as clock", code::kNoClockPort},
-                     {0, "no trap state: the default: branch names no state", code::kNoTrapState},
-                     equal,
-                     transitionAction,
-                     diagramAction}));
+        (Diagnostics{
+            {0,
+             "no initial state: no transition from the reset "
+             "port reaches a state",
+             code::kNoInitialState},
+            {0, "no clock port: no port is marked as clock", code::kNoClockPort},
+            {0,
+             "no trap state: the default: branch names no state, so the written file will not "
+             "compile (it reads \"NextState =  ;\"); mark one state as the trap state, or "
+             "turn on an extension to keep the machine in its state",
+             code::kNoTrapState},
+            equal,
+            transitionAction,
+            diagramAction}));
     Extensions kinds;
     kinds.ActionKinds = true;
     const Diagnostics withKinds = Generate(asf, kinds).Warnings;
     EXPECT_EQ(Diagnostics(withKinds.begin() + 3, withKinds.end()),
               (Diagnostics{equal, diagramAction}));
+}
+
+// Without a trap state the plain file keeps its "NextState =  ;" and the
+// warning says it will not compile; any extension keeps the machine where
+// it is instead, and the warning says that.
+TEST(Extensions, WithoutTrapStateAnExtensionKeepsTheMachineInItsState) {
+    const auto file = [](const std::string& version) {
+        return EditorFile({Port(20, 1, "InPort", "clk"), State(30, 1, "A"), State(32, 0, "B"),
+                           Transition(40, 8193, 30, 32)},
+                          version);
+    };
+    const auto trapWarning = [](const Generated& generated) {
+        for (const Diagnostic& warning : generated.Warnings)
+            if (warning.Code == code::kNoTrapState) return warning.Message;
+        return std::string("none");
+    };
+    const std::string plainLine = "default:\r\n                        NextState =  ;\r\n";
+    const std::string keptLine =
+        "default:\r\n                        NextState = CurrentState ;\r\n";
+
+    const Generated plain = Generate(file("VERSION=1.19"), Extensions{});
+    EXPECT_NE(plain.Text.find(plainLine), std::string::npos);
+    EXPECT_NE(trapWarning(plain).find("will not compile"), std::string::npos) << trapWarning(plain);
+
+    Extensions any;
+    any.AnyVersion = true;
+    Extensions statePort;
+    statePort.StatePort = true;
+    for (const auto& [extensions, version] :
+         {std::pair{any, "VERSION=1.15"}, {any, "VERSION=1.19"}, {statePort, "VERSION=1.19"}}) {
+        const Generated kept = Generate(file(version), extensions);
+        EXPECT_EQ(kept.Text.find(plainLine), std::string::npos) << version;
+        EXPECT_NE(kept.Text.find(keptLine), std::string::npos) << version;
+        EXPECT_EQ(trapWarning(kept),
+                  "no trap state: the default: branch keeps the machine in its state");
+    }
+}
+
+// A header in a hardware language without translation: one warning per
+// file, at its LANGUAGE= line, naming the option that translates.
+TEST(Extensions, ActionsInAHardwareLanguageAreSaidToBeCopiedOnce) {
+    const auto file = [](const std::string& language) {
+        std::string text = EditorFile({Port(20, 1, "InPort", "clk"), State(30, 1, "A"),
+                                       Transition(40, 8193, 30, 30, "go == 1'b1"),
+                                       Action(50, 30, 0, "x <= y;"), Action(51, 30, 0, "z <= 1;")});
+        return text.replace(text.find("ENTITY"), 0, "LANGUAGE=" + language + "\r\n");
+    };
+    const auto untranslated = [](const Generated& generated) {
+        Diagnostics found;
+        for (const Diagnostic& warning : generated.Warnings)
+            if (warning.Code == code::kActionsNotTranslated) found.push_back(warning);
+        return found;
+    };
+    Extensions kinds;
+    kinds.ActionKinds = true;
+    for (const Extensions& extensions : {Extensions{}, kinds}) {
+        const Diagnostics verilog = untranslated(Generate(file("VERILOG"), extensions));
+        ASSERT_EQ(verilog.size(), 1u);
+        EXPECT_EQ(verilog[0].Line, 3);
+        EXPECT_NE(verilog[0].Message.find("in Verilog (LANGUAGE=VERILOG)"), std::string::npos);
+        EXPECT_NE(verilog[0].Message.find("--hdl"), std::string::npos);
+        const Diagnostics vhdl = untranslated(Generate(file("VHDL"), extensions));
+        ASSERT_EQ(vhdl.size(), 1u);
+        EXPECT_NE(vhdl[0].Message.find("as an assignment"), std::string::npos);
+        EXPECT_TRUE(untranslated(Generate(file("CPP"), extensions)).empty());
+    }
+    EXPECT_TRUE(untranslated(Generate(EditorFile({State(30, 1, "A")}), Extensions{})).empty());
+}
+
+// Drawn constants, signals and declarations have no place in these modules:
+// each is named where it is drawn. A declaration line the reader cannot
+// make out is named too, and fails nothing.
+TEST(Extensions, DrawnDeclarationsThatAreNotWrittenAreEachNamed) {
+    const std::string asf = EditorFile(
+        {Port(20, 1, "InPort", "clk"), State(30, 1, "A"),
+         Port(40, 0, "Constant", "WR[2:0]=\\\"100\\\""), Port(42, 0, "Signal", "cnt[3:0]"),
+         "D 44 0 0 TEXT \"Declarations\" | 1,1 1 0 0 \"reg [3:0] cnt;\"", "D 45"});
+    Extensions kinds;
+    kinds.ActionKinds = true;
+    for (const Extensions& extensions : {Extensions{}, kinds}) {
+        const Generated generated = Generate(asf, extensions);
+        EXPECT_EQ(generated.Error, "no error");
+        std::vector<std::pair<int, std::string>> named;
+        for (const Diagnostic& warning : generated.Warnings)
+            if (warning.Code == code::kDeclarationNotWritten)
+                named.emplace_back(warning.Line, warning.Message);
+        const std::string why = "' is not written: the module has no place for it "
+                                "(kestrom-gen --hdl writes it)";
+        EXPECT_EQ(named, (std::vector<std::pair<int, std::string>>{
+                             {10, "constant 'WR[2:0]=\"100\"" + why},
+                             {12, "signal 'cnt[3:0]" + why},
+                             {14, "declaration 'reg [3:0] cnt;" + why},
+                             {15, "declaration '" + why}}));
+    }
 }
 
 // Each later conditional transition names the first of its state and
@@ -225,8 +327,40 @@ TEST(Extensions, ASynchronousResetAddsNoSensitivity) {
     all.ActionKinds = all.TypedPorts = all.StatePort = true;
     const Generated generated = Generate(ReadFileBytes(kPump), all, kMethodProcess);
     EXPECT_NE(generated.Text.find("        sensitive << clk.pos() ;\r\n\r\n"), std::string::npos);
-    EXPECT_EQ(generated.Warnings,
-              (Diagnostics{{58, "action of the diagram is not written", code::kActionNotWritten}}));
+    EXPECT_EQ(
+        generated.Warnings,
+        (Diagnostics{
+            {4,
+             "the actions and conditions are in Verilog (LANGUAGE=VERILOG) and are copied into "
+             "C++ as they stand, where they do not mean what they say (\"x <= y;\" compiles as a "
+             "comparison whose result is dropped); kestrom-gen --hdl translates them",
+             code::kActionsNotTranslated},
+            {58, "action of the diagram is not written", code::kActionNotWritten}}));
+}
+
+// A test bench run with a picture: one opening of the ASF file serves the
+// first-line test, the module, the bench and the picture.
+TEST(Extensions, ATestBenchRunWithAPictureReadsTheFileOnce) {
+    TempDir dir;
+    const std::string asf = KESTROM_EXAMPLES "/toggle.asf";
+    const std::size_t before = InputFileOpenings();
+    const auto design = machine::Design::Load(asf);
+    Extensions extensions;
+    RequireAcceptedFirstLine(*design, extensions);
+    Diagnostics problems;
+    EXPECT_FALSE(drawing::PictureSvgOf(design->Drawing(), design->Machine(), problems).empty());
+    FsmModel model;
+    TestBenchRequest bench;
+    bench.BenchPath = dir.File("bench.cpp");
+    GenerateModuleWithTestBench(asf, *design, dir.File("m.cpp"), model, extensions, bench);
+    EXPECT_EQ(InputFileOpenings() - before, 1u);
+    EXPECT_NE(ReadFileBytes(dir.File("m.cpp")).find("fsm_state"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(dir.File("bench.cpp")).find("sc_main"), std::string::npos);
+
+    const auto other = machine::Design::FromText("VERSION=1.17\r\nHEADER\r\nEND\r\n");
+    EXPECT_THROW(RequireAcceptedFirstLine(other, extensions), AsfError);
+    extensions.AnyVersion = true;
+    EXPECT_NO_THROW(RequireAcceptedFirstLine(other, extensions));
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // each way it can be wrong.
 #include <gtest/gtest.h>
 
-#include "conversion/Diagnostics.h"
-#include "conversion/TestSupport.h"
+#include "base/Diagnostics.h"
+#include "support/TestSupport.h"
 #include "extensions/Stimuli.h"
 
 namespace kestrom::test {

@@ -10,7 +10,7 @@
 
 #include "FuzzSupport.h"
 #include "conversion/AsfReader.h"
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "conversion/SystemCWriter.h"
 #include "model/FsmModel.h"
 

@@ -1,7 +1,7 @@
-// Arbitrary bytes as a drawing: the read, the machine per diagram, the
-// picture of every diagram and its SVG. Nothing may throw or crash; every
-// problem names a line of the input; every SVG is UTF-8 that XML can hold,
-// with one closing tag per group.
+// Arbitrary bytes as a drawing: the read, the machine per diagram, its
+// flattening into leaf states, the picture of every diagram and its SVG.
+// Nothing may throw or crash; every problem names a line of the input; every
+// SVG is UTF-8 that XML can hold, with one closing tag per group.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,6 +10,7 @@
 #include "FuzzSupport.h"
 #include "drawing/LineTokens.h"
 #include "drawing/SvgWriter.h"
+#include "machine/FlatMachine.h"
 
 namespace {
 
@@ -68,6 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const DrawnMachine machine = DescribeMachine(drawing);
     CheckProblems(machine.Problems, lines);
     FUZZ_CHECK(!machine.Diagrams.empty() && machine.Diagrams[0].Id == 1, "no top-level diagram");
+    Diagnostics flattening;
+    const kestrom::machine::FlatMachine flat = kestrom::machine::Flatten(machine, flattening);
+    CheckProblems(flattening, lines);
+    for (const auto& state : flat.States)
+        for (const auto& choice : state.Choices)
+            FUZZ_CHECK(choice.Target < flat.States.size(), state.Path + ": a choice into nothing");
     for (const DrawnDiagram& diagram : machine.Diagrams) {
         const Picture picture = BuildPicture(drawing, machine, diagram.Id);
         const std::string svg = WriteSvg(picture);

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "conversion/OptionFile.h"
+#include "io/OptionFile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "conversion/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "extensions/Stimuli.h"
 
 namespace {

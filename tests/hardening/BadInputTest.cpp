@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "HardeningSupport.h"
+#include "base/Diagnostics.h"
 #include "conversion/AsfReader.h"
-#include "conversion/Diagnostics.h"
 #include "conversion/SystemCWriter.h"
 #include "model/FsmModel.h"
+#include "support/TestSupport.h"
 
-namespace kestrom::hardening {
+namespace kestrom::test {
 namespace {
 
 const std::string kHeader = "VERSION=1.19\r\nENTITY=\"M\"\r\nOBJECTS\r\n";
@@ -232,4 +232,4 @@ TEST(BadInput, NumbersAtAndPastEveryLimit) {
 }
 
 } // namespace
-} // namespace kestrom::hardening
+} // namespace kestrom::test

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "HardeningSupport.h"
 #include "conversion/AsfReader.h"
 #include "conversion/SystemCWriter.h"
+#include "support/TestSupport.h"
 
-namespace kestrom::hardening {
+namespace kestrom::test {
 namespace {
 
 using namespace std::string_literals;
@@ -35,15 +35,15 @@ class GeneratingFiles : public ::testing::Test {
 protected:
     // Runs the batch tool on the given content and returns its standard error.
     ProcessResult Generate(const std::string& content, const std::string& process = "thread") {
-        WriteFile(input_, content);
+        WriteFileBytes(input_, content);
         return RunBatchTool({"--process", process, input_, output_});
     }
     std::string Error(const std::string& lineAndMessage) const {
         return input_ + ":" + lineAndMessage + "\n";
     }
-    std::string Generated() const { return ReadFile(output_); }
+    std::string Generated() const { return ReadFileBytes(output_); }
 
-    ScratchDir dir_;
+    TempDir dir_;
     const std::string input_ = dir_ / "in.asf";
     const std::string output_ = dir_ / "out.cpp";
 };
@@ -62,7 +62,13 @@ TEST_F(GeneratingFiles, FilesThatAreNoAsfFileFailTheFirstLineTest) {
         SCOPED_TRACE(what);
         const ProcessResult run = Generate(content);
         EXPECT_EQ(run.ExitCode, 1);
-        EXPECT_EQ(run.Err, Error("1: error: Invalid ASF File Format"));
+        const std::string refusal = "1: error: Invalid ASF File Format";
+        // A version line is shown in the refusal, its control characters as '?'.
+        if (content.rfind("VERSION=", 0) == 0)
+            EXPECT_EQ(run.Err.rfind(input_ + ":" + refusal + ": the first line is \"VERSION=1.", 0),
+                      0u);
+        else
+            EXPECT_EQ(run.Err, Error(refusal));
         EXPECT_FALSE(Exists(output_));
     }
 }
@@ -148,7 +154,7 @@ TEST_F(GeneratingFiles, AnInputThatIsNoReadableFileIsNamedInTheError) {
 
 TEST_F(GeneratingFiles, AnUnreadableFileIsReported) {
     if (UnprivilegedUser() < 0) GTEST_SKIP() << "running as root with no unprivileged user";
-    WriteFile(input_, ToggleAsf());
+    WriteFileBytes(input_, ToggleAsf());
     ::chmod(input_.c_str(), 0);
     ChildSetup unprivileged;
     unprivileged.Unprivileged = true;
@@ -158,4 +164,4 @@ TEST_F(GeneratingFiles, AnUnreadableFileIsReported) {
 }
 
 } // namespace
-} // namespace kestrom::hardening
+} // namespace kestrom::test

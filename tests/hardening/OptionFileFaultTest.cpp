@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "HardeningSupport.h"
-#include "conversion/OptionFile.h"
+#include "io/OptionFile.h"
+#include "support/TestSupport.h"
 
-namespace kestrom::hardening {
+namespace kestrom::test {
 namespace {
 
 using namespace std::string_literals;
@@ -39,30 +39,30 @@ std::string Save(const std::string& path, Integer kind) {
 
 class OptionFileFaults : public ::testing::Test {
 protected:
-    ScratchDir dir_;
+    TempDir dir_;
     const std::string path_ = OptionFilePath(dir_.Path());
 };
 
 TEST_F(OptionFileFaults, OnlyTheFirstTwoBytesEverChange) {
-    WriteFile(path_, "\xFF"s);
+    WriteFileBytes(path_, "\xFF"s);
     EXPECT_EQ(Load(path_), "7") << "one byte holds no value";
-    EXPECT_EQ(ReadFile(path_), "\xFF"s);
+    EXPECT_EQ(ReadFileBytes(path_), "\xFF"s);
     EXPECT_EQ(Save(path_, 0), "saved");
-    EXPECT_EQ(ReadFile(path_), kThread);
+    EXPECT_EQ(ReadFileBytes(path_), kThread);
 
     const std::string tail = "\x01\x02\r\n\0rest of the file"s;
-    WriteFile(path_, kThread + tail);
+    WriteFileBytes(path_, kThread + tail);
     EXPECT_EQ(Load(path_), "0");
     EXPECT_EQ(Save(path_, -1), "saved");
-    EXPECT_EQ(ReadFile(path_), kMethod + tail);
+    EXPECT_EQ(ReadFileBytes(path_), kMethod + tail);
     EXPECT_EQ(Load(path_), "-1");
     EXPECT_EQ(Save(path_, 0), "saved");
-    EXPECT_EQ(ReadFile(path_), kThread + tail);
+    EXPECT_EQ(ReadFileBytes(path_), kThread + tail);
 }
 
 TEST_F(OptionFileFaults, AMissingFileIsCreatedEmptyByALoad) {
     EXPECT_EQ(Load(path_, -1), "-1");
-    EXPECT_EQ(ReadFile(path_), "");
+    EXPECT_EQ(ReadFileBytes(path_), "");
 }
 
 TEST_F(OptionFileFaults, ADirectoryInItsPlace) {
@@ -74,14 +74,14 @@ TEST_F(OptionFileFaults, ADirectoryInItsPlace) {
 
 TEST_F(OptionFileFaults, AReadOnlyFileIsReadButNotWritten) {
     if (UnprivilegedUser() < 0) GTEST_SKIP() << "running as root with no unprivileged user";
-    WriteFile(path_, kMethod + "tail");
+    WriteFileBytes(path_, kMethod + "tail");
     ::chmod(path_.c_str(), 0444);
     ChildSetup unprivileged;
     unprivileged.Unprivileged = true;
     EXPECT_EQ(RunInChild([&] { return Load(path_); }, unprivileged), "-1");
     EXPECT_EQ(RunInChild([&] { return Save(path_, 0); }, unprivileged),
               "cannot open " + path_ + ": Permission denied");
-    EXPECT_EQ(ReadFile(path_), kMethod + "tail");
+    EXPECT_EQ(ReadFileBytes(path_), kMethod + "tail");
 }
 
 TEST_F(OptionFileFaults, AReadOnlyDirectoryWithoutTheFile) {
@@ -97,25 +97,25 @@ TEST_F(OptionFileFaults, AReadOnlyDirectoryWithoutTheFile) {
 }
 
 TEST_F(OptionFileFaults, AFullDiskKeepsTheFileAsItWas) {
-    WriteFile(path_, "");
+    WriteFileBytes(path_, "");
     ChildSetup full;
     full.FileSizeLimit = 0;
     EXPECT_EQ(RunInChild([&] { return Save(path_, -1); }, full),
               "cannot write " + path_ + ": File too large");
-    EXPECT_EQ(ReadFile(path_), "");
+    EXPECT_EQ(ReadFileBytes(path_), "");
 }
 
 // The batch tool reads the choice stored beside it and never writes it.
 class StoredChoice : public OptionFileFaults {
 protected:
     void SetUp() override {
-        std::filesystem::copy_file(BatchTool(), tool_);
-        WriteFile(input_, ToggleAsf());
+        std::filesystem::copy_file(KESTROM_GEN, tool_);
+        WriteFileBytes(input_, ToggleAsf());
     }
     std::string Generated() {
         const ProcessResult run = RunProgram({tool_, input_, dir_ / "out.cpp"});
         EXPECT_EQ(run.ExitCode, 0) << run.Err;
-        const std::string text = ReadFile(dir_ / "out.cpp");
+        const std::string text = ReadFileBytes(dir_ / "out.cpp");
         if (text.find("SC_METHOD ( fsm_run ) ;") != std::string::npos) return "method";
         if (text.find("SC_THREAD ( fsm_run ) ;") != std::string::npos) return "thread";
         return "neither";
@@ -132,9 +132,9 @@ TEST_F(StoredChoice, FollowsTheFileAndLeavesItAlone) {
     };
     for (const auto& [content, kind] : files) {
         SCOPED_TRACE(kind);
-        WriteFile(path_, content);
+        WriteFileBytes(path_, content);
         EXPECT_EQ(Generated(), kind);
-        EXPECT_EQ(ReadFile(path_), content);
+        EXPECT_EQ(ReadFileBytes(path_), content);
     }
 }
 
@@ -147,4 +147,4 @@ TEST_F(StoredChoice, AnOptionFileThatCannotBeReadMeansAThreadProcess) {
 }
 
 } // namespace
-} // namespace kestrom::hardening
+} // namespace kestrom::test

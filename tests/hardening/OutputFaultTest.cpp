@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "HardeningSupport.h"
+#include "base/Diagnostics.h"
 #include "conversion/AsfReader.h"
-#include "conversion/Diagnostics.h"
 #include "conversion/Generation.h"
 #include "conversion/SystemCWriter.h"
+#include "support/TestSupport.h"
 
-namespace kestrom::hardening {
+namespace kestrom::test {
 namespace {
 
 const std::string kEarlier = "// the earlier output\r\n";
@@ -36,8 +36,8 @@ class OutputFaults : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directory(dir_ / "out");
-        WriteFile(earlier_, kEarlier);
-        WriteFile(input_, ToggleAsf());
+        WriteFileBytes(earlier_, kEarlier);
+        WriteFileBytes(input_, ToggleAsf());
     }
 
     // The fault is injected by setup; the library and the batch tool must
@@ -55,12 +55,12 @@ protected:
     }
 
     void ExpectUntouched(const std::vector<std::string>& before) {
-        EXPECT_EQ(ReadFile(earlier_), kEarlier);
-        EXPECT_EQ(ReadFile(input_), ToggleAsf());
+        EXPECT_EQ(ReadFileBytes(earlier_), kEarlier);
+        EXPECT_EQ(ReadFileBytes(input_), ToggleAsf());
         EXPECT_EQ(dir_.Entries("out"), before);
     }
 
-    ScratchDir dir_;
+    TempDir dir_;
     const std::string input_ = dir_ / "toggle.asf";
     const std::string earlier_ = dir_ / "out/toggle.cpp";
 };
@@ -94,11 +94,11 @@ TEST_F(OutputFaults, AReadOnlyDirectory) {
     const auto before = dir_.Entries("out");
     const std::string module = RunBatchTool({"--process", "thread", input_, "-"}).Out;
     EXPECT_EQ(RunInChild([&] { return WriteToggleTo(earlier_); }, unprivileged), "written");
-    EXPECT_EQ(ReadFile(earlier_), module);
-    WriteFile(earlier_, kEarlier);
+    EXPECT_EQ(ReadFileBytes(earlier_), module);
+    WriteFileBytes(earlier_, kEarlier);
     const ProcessResult run = RunBatchTool({"--process", "thread", input_, earlier_}, unprivileged);
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
-    EXPECT_EQ(ReadFile(earlier_), module);
+    EXPECT_EQ(ReadFileBytes(earlier_), module);
     EXPECT_EQ(dir_.Entries("out"), before);
 }
 
@@ -115,24 +115,24 @@ TEST_F(OutputFaults, APathThatIsADirectory) {
 }
 
 TEST_F(OutputFaults, AFailedReadLeavesTheEarlierOutputAlone) {
-    WriteFile(input_, ToggleAsf().substr(0, 200));
+    WriteFileBytes(input_, ToggleAsf().substr(0, 200));
     const auto before = dir_.Entries("out");
     const ProcessResult run = RunBatchTool({"--process", "thread", input_, earlier_});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_NE(run.Err.find(": error: "), std::string::npos);
-    EXPECT_EQ(ReadFile(earlier_), kEarlier);
+    EXPECT_EQ(ReadFileBytes(earlier_), kEarlier);
     EXPECT_EQ(dir_.Entries("out"), before);
 }
 
 TEST_F(OutputFaults, ASuccessfulWriteReplacesTheWholeFileAndKeepsLinksAndModes) {
-    WriteFile(earlier_, std::string(100000, 'x'));
+    WriteFileBytes(earlier_, std::string(100000, 'x'));
     ::chmod(earlier_.c_str(), 0640);
     ::symlink(earlier_.c_str(), (dir_ / "out/link.cpp").c_str());
     const auto before = dir_.Entries("out");
 
     const ProcessResult run = RunBatchTool({"--process", "thread", input_, dir_ / "out/link.cpp"});
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
-    const std::string written = ReadFile(earlier_);
+    const std::string written = ReadFileBytes(earlier_);
     EXPECT_EQ(written.rfind("/****", 0), 0u);
     EXPECT_EQ(written.substr(written.size() - 3), "}\r\n");
     struct stat info {};
@@ -171,10 +171,10 @@ TEST_F(OutputFaults, TheBatchToolRefusesToOverwriteItsInput) {
         EXPECT_EQ(run.ExitCode, 1);
         EXPECT_EQ(run.Err, c.Output + ": error: cannot write " + c.Output +
                                ": it is the ASF file being read\n");
-        EXPECT_EQ(ReadFile(input_), ToggleAsf());
+        EXPECT_EQ(ReadFileBytes(input_), ToggleAsf());
         EXPECT_EQ(dir_.Entries(), before);
     }
 }
 
 } // namespace
-} // namespace kestrom::hardening
+} // namespace kestrom::test

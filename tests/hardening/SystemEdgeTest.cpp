@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include "HardeningSupport.h"
+#include "support/TestSupport.h"
 
-namespace kestrom::hardening {
+namespace kestrom::test {
 namespace {
 
 const std::string kEarlier = "// the earlier output\r\n";
@@ -33,7 +33,7 @@ class SystemEdges : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directory(dir_ / "out");
-        WriteFile(input_, ToggleAsf());
+        WriteFileBytes(input_, ToggleAsf());
         module_ = RunBatchTool({"--process", "thread", input_, "-"}).Out;
         ASSERT_EQ(module_.rfind("/****", 0), 0u);
     }
@@ -48,7 +48,7 @@ protected:
         EXPECT_EQ(run.Err, "");
     }
 
-    ScratchDir dir_;
+    TempDir dir_;
     const std::string input_ = dir_ / "toggle.asf";
     std::string module_;
 };
@@ -58,7 +58,7 @@ TEST_F(SystemEdges, RunningOutOfMemoryIsAnErrorNeverAnAbort) {
     ChildSetup little;
     little.AddressSpaceLimit = kOneGigabyte;
     const std::string huge = dir_ / "huge.asf";
-    WriteFile(huge, "VERSION=1.19\nOBJECTS\n");
+    WriteFileBytes(huge, "VERSION=1.19\nOBJECTS\n");
     std::filesystem::resize_file(huge, 3 * kOneGigabyte);
     const ProcessResult run = Generate(huge, dir_ / "out/huge.cpp", little);
     EXPECT_EQ(run.ExitCode, 1);
@@ -68,12 +68,12 @@ TEST_F(SystemEdges, RunningOutOfMemoryIsAnErrorNeverAnAbort) {
     // Neither a line of blanks nor a long run of escapes needs memory in
     // proportion to anything but what is written.
     const std::string blanks = dir_ / "blanks.asf";
-    WriteFile(blanks, "VERSION=1.19\nOBJECTS\n" + std::string(100'000'000, ' ') + "\nEND\n");
+    WriteFileBytes(blanks, "VERSION=1.19\nOBJECTS\n" + std::string(100'000'000, ' ') + "\nEND\n");
     EXPECT_EQ(Generate(blanks, dir_ / "out/blanks.cpp", little).ExitCode, 0);
     const std::string escapes = dir_ / "escapes.asf";
-    WriteFile(escapes, OneActionAsf(std::string(100'000'000, '\\')));
+    WriteFileBytes(escapes, OneActionAsf(std::string(100'000'000, '\\')));
     EXPECT_EQ(Generate(escapes, dir_ / "out/escapes.cpp", little).ExitCode, 0);
-    WriteFile(escapes, OneActionAsf("\\\\"));
+    WriteFileBytes(escapes, OneActionAsf("\\\\"));
     EXPECT_EQ(Generate(escapes, dir_ / "out/one.cpp").ExitCode, 0);
     EXPECT_EQ(std::filesystem::file_size(dir_ / "out/escapes.cpp"),
               std::filesystem::file_size(dir_ / "out/one.cpp") + 50'000'000 - 1);
@@ -98,7 +98,7 @@ TEST_F(SystemEdges, TheLineCountStopsWithAnErrorBeforeItOverflows) {
 TEST_F(SystemEdges, PipesFifosAndStandardInputAreReadOnce) {
     const std::string fifo = dir_ / "fifo.asf";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    const auto feed = [&] { WriteFile(fifo, ToggleAsf()); };
+    const auto feed = [&] { WriteFileBytes(fifo, ToggleAsf()); };
     struct Case {
         const char* What;
         std::string Input;
@@ -113,20 +113,20 @@ TEST_F(SystemEdges, PipesFifosAndStandardInputAreReadOnce) {
         const ProcessResult run = Generate(c.Input, dir_ / "out/toggle.cpp", setup);
         writer.join();
         ExpectGenerated(run);
-        EXPECT_EQ(ReadFile(dir_ / "out/toggle.cpp"), module_);
+        EXPECT_EQ(ReadFileBytes(dir_ / "out/toggle.cpp"), module_);
     }
 }
 
 TEST_F(SystemEdges, DevicesAndDescriptorsAreWrittenDirectly) {
     const std::string log = dir_ / "out/log";
-    WriteFile(log, "earlier lines\n");
+    WriteFileBytes(log, "earlier lines\n");
     struct stat before {};
     ::stat(log.c_str(), &before);
     ChildSetup appending;
     appending.StandardOutput = log;
     appending.AppendToOutput = true;
     ExpectGenerated(Generate(input_, "/dev/stdout", appending));
-    EXPECT_EQ(ReadFile(log), "earlier lines\n" + module_);
+    EXPECT_EQ(ReadFileBytes(log), "earlier lines\n" + module_);
     struct stat after {};
     ::stat(log.c_str(), &after);
     EXPECT_EQ(after.st_ino, before.st_ino);
@@ -138,7 +138,7 @@ TEST_F(SystemEdges, DevicesAndDescriptorsAreWrittenDirectly) {
 TEST_F(SystemEdges, FilesOfOthersAndReadOnlyFilesAreRefused) {
     if (UnprivilegedUser() < 0) GTEST_SKIP() << "running as root with no unprivileged user";
     const std::string output = dir_ / "out/toggle.cpp";
-    WriteFile(output, kEarlier);
+    WriteFileBytes(output, kEarlier);
     ::chmod(output.c_str(), 0444);
     ::chmod((dir_ / "out").c_str(), 0777);
     struct stat before {};
@@ -148,7 +148,7 @@ TEST_F(SystemEdges, FilesOfOthersAndReadOnlyFilesAreRefused) {
     const ProcessResult run = Generate(input_, output, unprivileged);
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Err, output + ": error: cannot write " + output + ": Permission denied\n");
-    EXPECT_EQ(ReadFile(output), kEarlier);
+    EXPECT_EQ(ReadFileBytes(output), kEarlier);
     struct stat after {};
     ::stat(output.c_str(), &after);
     EXPECT_EQ(after.st_ino, before.st_ino);
@@ -160,7 +160,7 @@ TEST_F(SystemEdges, LinksAreFollowedAsARedirectFollowsThem) {
     ::symlink("target.cpp", (dir_ / "out/dangling.cpp").c_str());
     ExpectGenerated(Generate(input_, dir_ / "out/dangling.cpp"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "out/dangling.cpp"));
-    EXPECT_EQ(ReadFile(dir_ / "out/target.cpp"), module_);
+    EXPECT_EQ(ReadFileBytes(dir_ / "out/target.cpp"), module_);
 
     // A link in a directory whose whole path is longer than PATH_MAX.
     ChildSetup there;
@@ -198,22 +198,22 @@ TEST_F(SystemEdges, NamesUpToTheLimitWork) {
     for (std::size_t length : {248u, 255u}) {
         const std::string name = std::string(length - 4, 'n') + ".cpp";
         ExpectGenerated(Generate(input_, dir_ / ("out/" + name)));
-        EXPECT_EQ(ReadFile(dir_ / ("out/" + name)), module_);
+        EXPECT_EQ(ReadFileBytes(dir_ / ("out/" + name)), module_);
     }
     EXPECT_EQ(dir_.Entries("out").size(), 2u);
 }
 
 TEST_F(SystemEdges, ASignalDuringAWriteLeavesNothingBehind) {
     const std::string large = dir_ / "large.asf";
-    WriteFile(large, OneActionAsf(std::string(60'000'000, 'x')));
+    WriteFileBytes(large, OneActionAsf(std::string(60'000'000, 'x')));
     const std::string output = dir_ / "out/large.cpp";
-    WriteFile(output, kEarlier);
+    WriteFileBytes(output, kEarlier);
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
         SCOPED_TRACE(strsignal(signal));
         const ProcessResult run = RunBatchToolSignalledWhileWriting(
             {"--process", "thread", large, output}, signal, dir_ / "out");
         EXPECT_EQ(run.Signal, signal) << run.Err;
-        EXPECT_EQ(ReadFile(output), kEarlier);
+        EXPECT_EQ(ReadFileBytes(output), kEarlier);
         EXPECT_EQ(dir_.Entries("out"), std::vector<std::string>{"large.cpp"});
     }
 }
@@ -230,4 +230,4 @@ TEST_F(SystemEdges, HelpAndVersionReportAFailedWrite) {
 }
 
 } // namespace
-} // namespace kestrom::hardening
+} // namespace kestrom::test

@@ -7,7 +7,8 @@
 #include <map>
 #include <sstream>
 
-#include "conversion/TestSupport.h"
+#include "support/TestSupport.h"
+#include "systemc/Waveform.h"
 
 namespace kestrom::test {
 namespace {
@@ -54,7 +55,8 @@ protected:
             WriteFileBytes(dir_.File("stimuli.csv"), stimuli);
             command += " --stimuli stimuli.csv";
         }
-        command += " --testbench bench.cpp " + Quoted(kExamples + "/" + asf) + " module.cpp";
+        const std::string asfPath = asf.front() == '/' ? asf : kExamples + "/" + asf;
+        command += " --testbench bench.cpp " + Quoted(asfPath) + " module.cpp";
         EXPECT_EQ(RunIn(dir_.Path(), command, "generation.txt"), 0)
             << ReadFileBytes(dir_.File("generation.txt"));
         const std::string build = BuildCommand(ReadFileBytes(dir_.File("bench.cpp")));
@@ -68,47 +70,6 @@ protected:
     }
 
     TempDir dir_;
-};
-
-// The waveform as GTKWave reads it: the traced names, and each one's value
-// changes by time (in ns).
-struct Waveform {
-    std::vector<std::string> Names;
-    std::map<std::string, std::map<long, std::string>> Changes;
-
-    explicit Waveform(const std::string& vcd) {
-        std::istringstream in(vcd);
-        std::map<std::string, std::string> nameOf;
-        long time = 0;
-        for (std::string word; in >> word;) {
-            if (word == "$var") {
-                std::string kind, width, id, name;
-                in >> kind >> width >> id >> name;
-                nameOf[id] = name;
-                Names.push_back(name);
-            } else if (word[0] == '#') {
-                time = std::stol(word.substr(1));
-            } else if (word[0] == 'b') {
-                std::string id;
-                in >> id;
-                Changes[nameOf[id]][time] = word.substr(1);
-            } else if ((word[0] == '0' || word[0] == '1') && nameOf.count(word.substr(1))) {
-                Changes[nameOf[word.substr(1)]][time] = word.substr(0, 1);
-            }
-        }
-    }
-
-    // The value at the end of each 10 ns cycle, as a number.
-    std::vector<long> EndOfCycles(const std::string& name, int cycles) const {
-        std::vector<long> values;
-        const auto& changes = Changes.at(name);
-        for (int k = 0; k < cycles; ++k) {
-            auto at = changes.upper_bound(10L * k + 9);
-            values.push_back(at == changes.begin() ? -1
-                                                   : std::stol(std::prev(at)->second, nullptr, 2));
-        }
-        return values;
-    }
 };
 
 const char* const kToggleStimuli = "cycle,go\n0,1\n3,0\n";
@@ -224,6 +185,17 @@ TEST_F(TestBenchRun, RandomInputsReportWhatTheWaveformShows) {
             cycles += count;
         EXPECT_EQ(cycles, 1000) << example;
     }
+}
+
+// Without a trap state the bench's module stays in its state on an illegal
+// one: it builds and runs.
+TEST_F(TestBenchRun, AMachineWithoutTrapStateBuilds) {
+    std::string toggle = ReadFileBytes(kExamples + "/toggle.asf");
+    toggle.replace(toggle.find("S 3 0 2"), 7, "S 3 0 0");
+    const TempDir input;
+    WriteFileBytes(input.File("untrapped.asf"), toggle);
+    const BenchResult result = Run({"--cycles", "8"}, input.File("untrapped.asf"), "Toggle");
+    EXPECT_NE(result.Report.find("Transition coverage"), std::string::npos) << result.Report;
 }
 
 } // namespace

@@ -99,8 +99,11 @@ private slots:
         window_->mnuFSM_Click();
         QCOMPARE(window_->StatusText(), Work("pump.cpp") + " generated Successfully!");
         QCOMPARE(platform_.messages.back().Title, QString("Done!"));
-        QCOMPARE(platform_.messages.back().Details,
-                 pump + ":58: warning: action of the diagram is not written");
+        const QStringList details = platform_.messages.back().Details.split('\n');
+        QCOMPARE(details.size(), 2);
+        QVERIFY(details[0].startsWith(pump + ":4: warning: the actions and conditions are in "
+                                             "Verilog (LANGUAGE=VERILOG)"));
+        QCOMPARE(details[1], pump + ":58: warning: action of the diagram is not written");
 
         FsmModel batchModel;
         Diagnostics warnings;

@@ -338,12 +338,12 @@ private slots:
     void runningOutOfMemoryIsReportedAndTheWindowStaysUsable() {
         const QString huge = Work("huge.asf");
         WriteAll(huge, "VERSION=1.19\nOBJECTS\n");
-        QVERIFY(QFile::resize(huge, 3'000'000'000LL));
+        QVERIFY(QFile::resize(huge, 400'000'000LL));
         Open(huge);
         rlimit before{};
         ::getrlimit(RLIMIT_AS, &before);
         rlimit tight = before;
-        tight.rlim_cur = MappedBytes() + 1'000'000'000UL;
+        tight.rlim_cur = MappedBytes() + 150'000'000UL;
         QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
         Generate(Work("never.cpp"));
         ::setrlimit(RLIMIT_AS, &before);

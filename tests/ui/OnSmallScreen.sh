@@ -7,7 +7,7 @@ set -uo pipefail
 command -v Xvfb >/dev/null || { echo "Xvfb is missing: install the Debian package xvfb" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/kestrom-small-screen.XXXXXX)
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 300); do

@@ -48,7 +48,7 @@ chmod 700 "$work/runtime"
 
 # Xvfb chooses a free display itself and writes its number, then a line
 # break, once it listens.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for ((i = 0; i < step_timeout * 10; i++)); do
     [ "$(wc -l <"$work/display")" -ge 1 ] && break

@@ -157,7 +157,7 @@ class Monkey:
                 continue
             self.display_name = f":{number}"
             self.xvfb = subprocess.Popen(
-                ["Xvfb", self.display_name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                ["Xvfb", self.display_name, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             deadline = time.monotonic() + 30
             while self.xvfb.poll() is None and time.monotonic() < deadline:
@@ -173,6 +173,7 @@ class Monkey:
     def start_program(self):
         self.figures.starts += 1
         self.sandbox.set_option_file(self.random)
+        self.sandbox.set_extension_choices(self.random)
         self.program = Program(self.args, self.sandbox, self.display_name,
                                self.figures.starts)
         self.seen = set()

@@ -174,6 +174,23 @@ class Sandbox:
         if os.path.lexists(path):
             os.lchown(path, self.user.pw_uid, self.user.pw_gid)
 
+    def set_extension_choices(self, rnd):
+        """Leaves "Accept other ASF versions" on in half the starts, so that
+        the files of other versions open too, and the other choices at
+        random."""
+        folder = os.path.join(self.home, ".config", "Kestrom")
+        os.makedirs(folder, exist_ok=True)
+        lines = ["[Extensions]"]
+        lines.append("AnyVersion=" + rnd.choice(["true", "false"]))
+        for key in ["ActionKinds", "TypedPorts", "StatePort"]:
+            lines.append(key + "=" + rnd.choice(["true", "false", "false"]))
+        lines.append("Reset=" + rnd.choice(["", "", "sync", "async"]))
+        path = os.path.join(folder, "Kestrom.conf")
+        with open(path, "w") as f:
+            f.write("\n".join(lines) + "\n")
+        for top in [os.path.join(self.home, ".config"), folder, path]:
+            os.lchown(top, self.user.pw_uid, self.user.pw_gid)
+
     def pick_path(self, rnd, saving):
         weights = SAVE_WEIGHTS if saving else OPEN_WEIGHTS
         kinds = [k for k in KINDS if k not in self.skip and self.paths[k]]

@@ -1,0 +1,179 @@
+#include "base/ToolReport.h"
+
+#include <cstdio>
+#include <set>
+
+namespace kestrom {
+namespace {
+
+void AppendUtf8(std::string& out, unsigned codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+// Length of the well-formed UTF-8 sequence at text[i], or 0.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    const unsigned second = byte(i + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+        return 0;
+    return length;
+}
+
+std::string UriOf(const std::string& path) {
+    std::string uri = path.empty() || path[0] != '/' ? "" : "file://";
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                           c == '/';
+        if (plain) {
+            uri += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        }
+    }
+    return uri;
+}
+
+std::string LineJson(int line) {
+    return line > 0 ? std::to_string(line) : "null";
+}
+
+std::string SarifRules(const Findings& findings) {
+    std::set<std::string_view> used;
+    for (const Finding& finding : findings)
+        used.insert(finding.Code);
+    std::string rules;
+    for (const CodeKind& kind : CodeKinds()) {
+        if (used.count(kind.Code) == 0) continue;
+        rules += std::string(rules.empty() ? "" : ",") +
+                 "\n        {\"id\": " + JsonString(kind.Code) +
+                 ", \"name\": " + JsonString(kind.Name) +
+                 ", \"shortDescription\": {\"text\": " + JsonString(kind.Summary) + "}}";
+    }
+    return rules;
+}
+
+std::string SarifResult(const Finding& finding) {
+    std::string result = "\n        {\"ruleId\": " + JsonString(finding.Code) +
+                         ", \"level\": " + JsonString(finding.Severity) +
+                         ", \"message\": {\"text\": " + JsonString(finding.Message) +
+                         "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": "
+                         "{\"uri\": " +
+                         JsonString(UriOf(finding.File)) + "}";
+    if (finding.Line > 0)
+        result += ", \"region\": {\"startLine\": " + std::to_string(finding.Line) +
+                  (finding.Column > 0 ? ", \"startColumn\": " + std::to_string(finding.Column)
+                                      : std::string()) +
+                  "}";
+    result += "}}]";
+    if (!finding.Related.empty()) {
+        result += ", \"relatedLocations\": [";
+        for (std::size_t i = 0; i < finding.Related.size(); ++i) {
+            const RelatedLocation& other = finding.Related[i];
+            result += std::string(i == 0 ? "" : ", ") + "{\"id\": " + std::to_string(i + 1) +
+                      ", \"physicalLocation\": {\"artifactLocation\": {\"uri\": " +
+                      JsonString(UriOf(finding.File)) +
+                      "}, \"region\": {\"startLine\": " + std::to_string(other.Line) +
+                      "}}, \"message\": {\"text\": " + JsonString(other.Message) + "}}";
+        }
+        result += "]";
+    }
+    return result + "}";
+}
+
+std::string RelatedJson(const Finding& finding) {
+    if (finding.Related.empty()) return "";
+    std::string json = ", \"related\": [";
+    for (std::size_t i = 0; i < finding.Related.size(); ++i)
+        json += std::string(i == 0 ? "" : ", ") +
+                "{\"line\": " + LineJson(finding.Related[i].Line) +
+                ", \"message\": " + JsonString(finding.Related[i].Message) + "}";
+    return json + "]";
+}
+
+} // namespace
+
+std::string FindingText(const Finding& finding) {
+    const std::string where = finding.Line > 0 && finding.Column > 0
+                                  ? finding.File + ":" + std::to_string(finding.Line) + ":" +
+                                        std::to_string(finding.Column) + ": "
+                                  : std::string();
+    std::string text = where.empty() ? FormatDiagnostic(finding.File, finding.Line,
+                                                        finding.Severity, finding.Message)
+                                     : where + finding.Severity + ": " + finding.Message;
+    if ((finding.Severity == "warning" || finding.Severity == "note") && !finding.Code.empty())
+        text += " [" + std::string(finding.Code) + "]";
+    return text;
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else if (c >= 0x80) {
+            const std::size_t length = Utf8SequenceLength(text, i);
+            if (length == 0) {
+                AppendUtf8(out, c);
+                ++i;
+            } else {
+                out.append(text.substr(i, length));
+                i += length;
+            }
+            continue;
+        } else {
+            out += static_cast<char>(c);
+        }
+        ++i;
+    }
+    return out + "\"";
+}
+
+std::string FindingsJson(const Findings& findings) {
+    std::string json = "{\"diagnostics\": [";
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const Finding& finding = findings[i];
+        json += std::string(i == 0 ? "" : ",") + "\n  {\"file\": " + JsonString(finding.File) +
+                ", \"line\": " + LineJson(finding.Line) +
+                (finding.Column > 0 ? ", \"column\": " + std::to_string(finding.Column)
+                                    : std::string()) +
+                ", \"severity\": " + JsonString(finding.Severity) +
+                ", \"code\": " + JsonString(finding.Code) +
+                ", \"message\": " + JsonString(finding.Message) + RelatedJson(finding) + "}";
+    }
+    return json + (findings.empty() ? "]}\n" : "\n]}\n");
+}
+
+std::string FindingsSarif(const Findings& findings, std::string_view toolName,
+                          std::string_view toolVersion) {
+    std::string results;
+    for (const Finding& finding : findings)
+        results += (results.empty() ? "" : ",") + SarifResult(finding);
+    return "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n"
+           "  \"version\": \"2.1.0\",\n"
+           "  \"runs\": [{\n"
+           "    \"tool\": {\"driver\": {\"name\": " +
+           JsonString(toolName) + ", \"version\": " + JsonString(toolVersion) + ", \"rules\": [" +
+           SarifRules(findings) + "]}},\n    \"results\": [" + results + "]\n  }]\n}\n";
+}
+
+} // namespace kestrom

@@ -1,0 +1,167 @@
+#include "sim/Session.h"
+
+#include <algorithm>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "extensions/Stimuli.h"
+
+namespace kestrom::sim {
+namespace {
+
+class UserError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::optional<std::uint64_t> Count(const std::string& word) {
+    if (word.empty() ||
+        !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    try {
+        return std::stoull(word);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+class Session {
+public:
+    Session(Driver& driver, std::ostream& out, std::ostream& err)
+        : driver_(driver), hello_(driver.Greeting()), out_(out), err_(err) {}
+
+    // False after quit.
+    bool Handle(const std::string& line) {
+        std::istringstream in(line);
+        std::vector<std::string> words;
+        for (std::string word; in >> word;)
+            words.push_back(word);
+        if (words.empty() || words[0][0] == '#') return true;
+        try {
+            return Dispatch(words);
+        } catch (const UserError& error) {
+            err_ << "error: " << error.what() << "\n";
+            err_.flush();
+            return true;
+        }
+    }
+
+private:
+    bool Dispatch(const std::vector<std::string>& words) {
+        const std::string& verb = words[0];
+        if (verb == "quit") {
+            Expect(words.size() == 1, "quit takes nothing");
+            return false;
+        }
+        if (verb == "set")
+            Set(words);
+        else if (verb == "step" || verb == "back")
+            Send(verb + " " + std::to_string(Cycles(words, verb)));
+        else if (verb == "reset")
+            Reset(words);
+        else if (verb == "run")
+            RunUntil(words);
+        else
+            throw UserError("unknown command '" + verb +
+                            "' (set, step, back, run until state, reset, quit)");
+        return true;
+    }
+
+    static void Expect(bool holds, const std::string& message) {
+        if (!holds) throw UserError(message);
+    }
+
+    static std::uint64_t Cycles(const std::vector<std::string>& words, const std::string& verb) {
+        Expect(words.size() <= 2, verb + " takes at most a number of cycles");
+        if (words.size() == 1) return 1;
+        const std::optional<std::uint64_t> n = Count(words[1]);
+        Expect(n && *n > 0, verb + " takes a number of cycles from 1, not '" + words[1] + "'");
+        return *n;
+    }
+
+    void Set(const std::vector<std::string>& words) {
+        Expect(words.size() == 3, "set takes an input port and a value: set PORT VALUE");
+        const std::string& name = words[1];
+        const auto input = std::find_if(hello_.Inputs.begin(), hello_.Inputs.end(),
+                                        [&](const SignalInfo& s) { return s.Name == name; });
+        if (input == hello_.Inputs.end()) {
+            const bool output = std::any_of(hello_.Outputs.begin(), hello_.Outputs.end(),
+                                            [&](const SignalInfo& s) { return s.Name == name; });
+            throw UserError(output ? name + " is an output port, not an input"
+                                   : "no input port " + name +
+                                         " (the clock is driven by the simulation)");
+        }
+        const std::optional<StimulusValue> value = ParseStimulusValue(words[2]);
+        Expect(value.has_value(),
+               "'" + words[2] + "' is no value: decimal, 0x hexadecimal or 0b binary");
+        const ValueRange range{input->Bits, input->Signed};
+        Expect(FitsRange(*value, range),
+               words[2] + " does not fit " + name + " (" + DescribeRange(range) + ")");
+        const std::uint64_t bits = value->Negative ? ~value->Magnitude + 1 : value->Magnitude;
+        const std::string decimal = input->Signed && value->Negative
+                                        ? std::to_string(static_cast<std::int64_t>(bits))
+                                        : std::to_string(bits);
+        Send("set " + name + " " + decimal);
+    }
+
+    void Reset(const std::vector<std::string>& words) {
+        Expect(words.size() == 1, "reset takes nothing");
+        Expect(hello_.HasReset, "the module has no reset that can be asserted");
+        Send("reset");
+    }
+
+    void RunUntil(const std::vector<std::string>& words) {
+        const bool shape = (words.size() == 4 || words.size() == 6) && words[1] == "until" &&
+                           words[2] == "state" && (words.size() == 4 || words[4] == "limit");
+        Expect(shape, "run takes: run until state NAME [limit N]");
+        const std::string& state = words[3];
+        Expect(std::find(hello_.States.begin(), hello_.States.end(), state) != hello_.States.end(),
+               "no state " + state);
+        std::uint64_t limit = kDefaultRunLimit;
+        if (words.size() == 6) {
+            const std::optional<std::uint64_t> n = Count(words[5]);
+            Expect(n && *n > 0, "limit takes a number of cycles from 1, not '" + words[5] + "'");
+            limit = *n;
+        }
+        const Reply reply =
+            Send("run until state " + EscapeWord(state) + " limit " + std::to_string(limit));
+        if (reply.Ok && reply.Detail == "limit")
+            err_ << "note: state " << state << " not reached in " << limit << " cycles\n";
+    }
+
+    Reply Send(const std::string& command) {
+        const Reply reply = driver_.Command(command, [this](const CycleReport& cycle) {
+            out_ << "cycle " << cycle.Cycle << " state " << cycle.State;
+            for (const auto& [name, value] : cycle.Values)
+                out_ << ' ' << name << '=' << value;
+            out_ << '\n';
+        });
+        out_.flush();
+        if (!reply.Ok) throw UserError(reply.Detail);
+        return reply;
+    }
+
+    Driver& driver_;
+    const Hello& hello_;
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+} // namespace
+
+int RunSession(Driver& driver, std::istream& in, std::ostream& out, std::ostream& err) {
+    Session session(driver, out, err);
+    try {
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!session.Handle(line)) break;
+        }
+        driver.Quit();
+        return 0;
+    } catch (const DriverError& error) {
+        err << "error: " << error.what() << "\n";
+        return 1;
+    }
+}
+
+} // namespace kestrom::sim

@@ -1,0 +1,6 @@
+// Everything the tests share.
+#pragma once
+
+#include "support/AsfObjects.h"
+#include "support/Files.h"
+#include "support/Processes.h"
