@@ -18,6 +18,7 @@ namespace kestrom {
 struct BenchTransition {
     int Id = 0;       // what the module passes to KESTROM_COVERAGE
     std::string Text; // "Idle -> Run [go.read()==1]"
+    std::vector<int> Lines; // ASF lines of the drawn transitions it follows
 };
 
 struct BenchDesign {
@@ -27,6 +28,7 @@ struct BenchDesign {
     std::vector<ModulePort> Ports;
     std::optional<ResetRule> Reset;
     std::vector<std::string> States; // by the code fsm_state carries: 0, 1, ...
+    std::vector<int> StateLines;     // the ASF line of each state's object
     std::vector<BenchTransition> Transitions;
 };
 

@@ -43,7 +43,7 @@ std::vector<BenchTransition> CoveredTransitions(const FsmModel& model,
             std::string text = source->Name + " -> " + (target ? target->Name : "(no state)");
             if (const ConditionRec* condition = ConditionOf(model, transition.Object->Id))
                 text += " [" + DecodeCondition(condition->Text) + "]";
-            covered.push_back({static_cast<int>(transition.Object->Id), text});
+            covered.push_back({static_cast<int>(transition.Object->Id), text, {transition.Object->Line}});
         }
     return covered;
 }
@@ -95,8 +95,10 @@ BenchDesign DescribeModuleBench(const machine::Design& asf, const FsmModel& mode
     design.BenchFile = benchFile;
     design.Ports = plan.Ports;
     design.Reset = plan.Reset;
-    for (int s = 1; s <= model.StateCount; ++s)
+    for (int s = 1; s <= model.StateCount; ++s) {
         design.States.push_back(model.StateTable[s].Name);
+        design.StateLines.push_back(model.StateTable[s].Line);
+    }
     design.Transitions = CoveredTransitions(model, asf.Machine());
     return design;
 }

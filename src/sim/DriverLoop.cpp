@@ -44,6 +44,15 @@ bool ParseNumber ( const std::string& text , std::uint64_t& value )
     return errno == 0 && *end == 0 ;
 }
 
+// What ends a run besides its limit.
+struct Stops {
+    std::uint64_t Limit = 0 ;
+    std::vector < std::string > States ;
+    std::vector < long long > Taken ;
+    bool AnyTaken = false ;
+    bool Change = false ;
+} ;
+
 // A set (Input: its index in kInputs) or a reset held (Input -1) from Cycle on.
 struct Change { std::uint64_t Cycle ; std::int64_t Input ; std::uint64_t Value ; } ;
 
@@ -120,14 +129,21 @@ private:
         else { line_ += '?' ; AppendNumber ( line_ , code < 0 ? 0ULL - code : code , code < 0 ) ; }
         line_ += " taken " ;
         AppendNumber ( line_ , lastTaken < 0 ? 0ULL - lastTaken : lastTaken , lastTaken < 0 ) ;
-        for ( const Shown& shown : kShown ) {
-            line_ += ' ' ;
-            line_ += shown.Name ;
-            line_ += '=' ;
-            shown.Append ( line_ , wires_ , dut_ ) ;
-        }
+        AppendShown ( shown_ ) ;
+        line_ += shown_ ;
         line_ += '\n' ;
         std::fwrite ( line_.data () , 1 , line_.size () , out_ ) ;
+    }
+
+    void AppendShown ( std::string& values ) const
+    {
+        values.clear () ;
+        for ( const Shown& shown : kShown ) {
+            values += ' ' ;
+            values += shown.Name ;
+            values += '=' ;
+            shown.Append ( values , wires_ , dut_ ) ;
+        }
     }
 
     void Close ( const char* text , const std::string& detail = std::string () )
@@ -152,8 +168,9 @@ private:
         if ( verb == "set" ) Set ( words ) ;
         else if ( verb == "step" || verb == "reset" ) Step ( words , verb == "reset" ) ;
         else if ( verb == "back" ) Back ( words , program ) ;
-        else if ( verb == "run" ) RunUntil ( words ) ;
-        else if ( verb == "stop" ) Close ( "ok" ) ;
+        else if ( verb == "run" ) Run ( words ) ;
+        // A stop that comes after its run ended is not answered.
+        else if ( verb == "stop" ) return true ;
         else Close ( "error" , "unknown command: " + verb ) ;
         return true ;
     }
@@ -187,19 +204,49 @@ private:
         Close ( "ok" ) ;
     }
 
-    void RunUntil ( std::istringstream& words )
+    bool Fail ( const char* why ) { Close ( "error" , why ) ; return false ; }
+
+    // run limit N [state NAME]... [taken ID|any]... [change]
+    bool ReadStops ( std::istringstream& words , Stops& stops )
     {
-        std::string until , state , name , limitWord , extra ;
-        std::uint64_t limit = 0 ;
-        if ( !( words >> until >> state >> name >> limitWord ) || until != "until" || state != "state"
-             || limitWord != "limit" || !Count ( words , limit , false ) || ( words >> extra ) )
-            return Close ( "error" , "run takes: until state NAME limit N" ) ;
-        for ( std::uint64_t i = 0 ; i < limit ; ++i ) {
+        const char* const shape = "run takes: limit N [state NAME]... [taken ID|any]... [change]" ;
+        std::string word , value ;
+        if ( !( words >> word ) || word != "limit" || !Count ( words , stops.Limit , false ) ) return Fail ( shape ) ;
+        while ( words >> word ) {
+            if ( word == "change" ) { stops.Change = true ; continue ; }
+            if ( !( words >> value ) ) return Fail ( shape ) ;
+            std::uint64_t id = 0 ;
+            if ( word == "state" ) stops.States.push_back ( value ) ;
+            else if ( word == "taken" && value == "any" ) stops.AnyTaken = true ;
+            else if ( word == "taken" && ParseNumber ( value , id ) ) stops.Taken.push_back ( static_cast < long long > ( id ) ) ;
+            else return Fail ( shape ) ;
+        }
+        return true ;
+    }
+
+    bool Reached ( const Stops& stops , const std::string& valuesBefore ) const
+    {
+        const long long code = StateCode ( wires_ ) ;
+        if ( code >= 0 && static_cast < std::size_t > ( code ) < kStateWords.size () )
+            for ( const std::string& state : stops.States )
+                if ( state == kStateWords[code] ) return true ;
+        if ( lastTaken != 0 && stops.AnyTaken ) return true ;
+        for ( long long id : stops.Taken )
+            if ( id == lastTaken ) return true ;
+        return stops.Change && valuesBefore != shown_ ;
+    }
+
+    void Run ( std::istringstream& words )
+    {
+        Stops stops ;
+        if ( !ReadStops ( words , stops ) ) return ;
+        std::string before ;
+        AppendShown ( shown_ ) ;
+        for ( std::uint64_t i = 0 ; i < stops.Limit ; ++i ) {
+            before.swap ( shown_ ) ;
             RunCycle ( false ) ;
             Report () ;
-            const long long code = StateCode ( wires_ ) ;
-            if ( code >= 0 && static_cast < std::size_t > ( code ) < kStateWords.size () && name == kStateWords[code] )
-                return Close ( "ok" , "reached" ) ;
+            if ( Reached ( stops , before ) ) return Close ( "ok" , "reached" ) ;
             if ( ( i & 1023 ) == 1023 && pending_.empty () && InputWaiting () && ReadLine ( pending_ ) && pending_ == "stop" ) {
                 pending_.clear () ;
                 return Close ( "ok" , "stopped" ) ;
@@ -243,7 +290,7 @@ private:
     std::vector < std::uint64_t > holding_ , releasing_ ;
     bool resetFound_ = false ;
     std::uint64_t cycle_ = 0 ;
-    std::string line_ , pending_ ;
+    std::string line_ , shown_ , pending_ ;
 } ;
 
 std::vector < Change > ReadHistory ( int fd )

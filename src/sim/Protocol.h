@@ -26,10 +26,14 @@
 //   reset            runs one cycle with the reset held, then releases it
 //   back N           goes back N cycles (replaying the recorded inputs from
 //                    the start) and writes the cycle line of the cycle reached
-//   run until state NAME limit N
-//                    runs cycles until one ends in state NAME ("ok reached"),
-//                    at most N ("ok limit"); a line "stop" arriving meanwhile
-//                    ends it ("ok stopped")
+//   run limit N [state NAME]... [taken ID|any]... [change]
+//                    runs at most N cycles, one cycle line each ("ok limit"),
+//                    and ends after the first cycle that ends in one of the
+//                    states NAME, takes one of the transitions ID (any: any
+//                    transition) or changes an output or internal signal
+//                    ("ok reached"); a line "stop" arriving meanwhile ends it
+//                    ("ok stopped"); a "stop" that comes after its run ended
+//                    is not answered
 //   quit             answers "ok" and ends the driver; so does the end of input
 //
 // A cycle line tells the values just after rising edge CYCLE (the first edge
@@ -51,7 +55,7 @@
 
 namespace kestrom::sim {
 
-constexpr int kProtocolVersion = 1;
+constexpr int kProtocolVersion = 2;
 
 std::string EscapeWord(std::string_view text);
 std::string UnescapeWord(std::string_view word);

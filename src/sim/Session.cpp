@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "extensions/Stimuli.h"
+#include "sim/InputValue.h"
 
 namespace kestrom::sim {
 namespace {
@@ -81,27 +81,9 @@ private:
 
     void Set(const std::vector<std::string>& words) {
         Expect(words.size() == 3, "set takes an input port and a value: set PORT VALUE");
-        const std::string& name = words[1];
-        const auto input = std::find_if(hello_.Inputs.begin(), hello_.Inputs.end(),
-                                        [&](const SignalInfo& s) { return s.Name == name; });
-        if (input == hello_.Inputs.end()) {
-            const bool output = std::any_of(hello_.Outputs.begin(), hello_.Outputs.end(),
-                                            [&](const SignalInfo& s) { return s.Name == name; });
-            throw UserError(output ? name + " is an output port, not an input"
-                                   : "no input port " + name +
-                                         " (the clock is driven by the simulation)");
-        }
-        const std::optional<StimulusValue> value = ParseStimulusValue(words[2]);
-        Expect(value.has_value(),
-               "'" + words[2] + "' is no value: decimal, 0x hexadecimal or 0b binary");
-        const ValueRange range{input->Bits, input->Signed};
-        Expect(FitsRange(*value, range),
-               words[2] + " does not fit " + name + " (" + DescribeRange(range) + ")");
-        const std::uint64_t bits = value->Negative ? ~value->Magnitude + 1 : value->Magnitude;
-        const std::string decimal = input->Signed && value->Negative
-                                        ? std::to_string(static_cast<std::int64_t>(bits))
-                                        : std::to_string(bits);
-        Send("set " + name + " " + decimal);
+        const CheckedInput checked = CheckInputValue(hello_, words[1], words[2]);
+        Expect(checked.Refusal.empty(), checked.Refusal);
+        Send("set " + words[1] + " " + checked.Word);
     }
 
     void Reset(const std::vector<std::string>& words) {
@@ -124,7 +106,7 @@ private:
             limit = *n;
         }
         const Reply reply =
-            Send("run until state " + EscapeWord(state) + " limit " + std::to_string(limit));
+            Send("run limit " + std::to_string(limit) + " state " + EscapeWord(state));
         if (reply.Ok && reply.Detail == "limit")
             err_ << "note: state " << state << " not reached in " << limit << " cycles\n";
     }

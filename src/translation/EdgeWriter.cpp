@@ -117,7 +117,7 @@ void EdgeWriter::WriteChoice(const ParsedState& state, const ParsedChoice& choic
                              hdl::CodePrinter& out) {
     const machine::FlatState& target = m_.States[choice.Source->Target];
     const int number = static_cast<int>(transitions_.size()) + 1;
-    transitions_.push_back({number, ChoiceText(state, choice)});
+    transitions_.push_back({number, ChoiceText(state, choice), choice.Source->TransitionLines});
     std::string lines;
     for (int line : choice.Source->TransitionLines)
         lines += (lines.empty() ? "" : ", ") + std::to_string(line);

@@ -57,6 +57,7 @@ BenchDesign DescribeHdlBench(const HdlResult& result, const std::string& moduleI
         design.Reset = ResetRule{result.Module.ResetExpression, "", result.Module.ResetReads,
                                  result.Module.ResetLine};
     design.States = result.StatePaths;
+    design.StateLines = result.StateLines;
     design.Transitions = result.Module.Transitions;
     return design;
 }
@@ -79,8 +80,11 @@ HdlResult GenerateHdl(const HdlRequest& request, bool coverageHooks, Diagnostics
     module.CoverageHooks = coverageHooks;
     result.Module = WriteHdlModule(flat, design, module, problems);
     result.ModuleName = module.ModuleName;
-    for (const machine::FlatState& state : flat.States)
+    for (const machine::FlatState& state : flat.States) {
         result.StatePaths.push_back(state.Path);
+        result.StateLines.push_back(state.Drawn && state.Drawn->Object ? state.Drawn->Object->Line
+                                                                       : 0);
+    }
     result.Generated = true;
     SortAndLimit(problems);
     return result;

@@ -29,6 +29,7 @@ struct HdlResult {
     std::string ModuleName;
     WrittenModule Module;
     std::vector<std::string> StatePaths; // by the code fsm_state carries
+    std::vector<int> StateLines;         // the ASF line of each state's object
 };
 HdlResult GenerateHdl(const HdlRequest& request, bool coverageHooks, Diagnostics& problems);
 

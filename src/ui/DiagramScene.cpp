@@ -61,11 +61,21 @@ public:
     }
 
     QRectF boundingRect() const override { return bounds_; }
+    drawing::ObjectId Id() const { return item_.Id; }
+    unsigned Marks() const { return marks_; }
+    void SetMarks(unsigned marks) {
+        if (marks == marks_) return;
+        marks_ = marks;
+        update();
+    }
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override {
         const double pixelsPerUnit = option->levelOfDetailFromTransform(painter->worldTransform());
-        if (!layer_.isVisible())
-            PaintItem(*painter, item_, textHeight_, pixelsPerUnit, kDiagramTextLines);
+        const unsigned lit = marks_ & (kCurrentMark | kTakenMark);
+        // A lit item draws itself over the picture of the whole diagram.
+        if (!layer_.isVisible() || lit)
+            PaintItem(*painter, item_, textHeight_, pixelsPerUnit, kDiagramTextLines, lit);
+        if (marks_ & kBreakpointMark) PaintBreakpoint(*painter);
         if (isSelected()) {
             QPen pen(QColor(0, 120, 215), 2, Qt::DashLine);
             pen.setCosmetic(true);
@@ -76,10 +86,21 @@ public:
     }
 
 private:
+    void PaintBreakpoint(QPainter& painter) const {
+        const QRectF shape = ItemBounds(item_, textHeight_);
+        const double radius = textHeight_ * 0.6;
+        QPen ring(Qt::white, 1.5);
+        ring.setCosmetic(true);
+        painter.setPen(ring);
+        painter.setBrush(QColor(200, 0, 0));
+        painter.drawEllipse(shape.topLeft() + QPointF(radius, radius), radius, radius);
+    }
+
     drawing::PictureItem item_;
     double textHeight_;
     const PictureLayer& layer_;
     QRectF bounds_;
+    unsigned marks_ = 0;
 };
 
 QString Text(const std::string& text) {
@@ -134,6 +155,22 @@ QGraphicsScene* BuildDiagramScene(const drawing::Picture& picture,
     scene->addItem(layer);
     scene->setProperty(kLayerProperty, QVariant::fromValue(static_cast<void*>(layer)));
     return scene;
+}
+
+void ShowMarks(QGraphicsScene& scene, const SceneMarks& marks) {
+    for (QGraphicsItem* item : scene.items()) {
+        auto* shown = dynamic_cast<PictureGraphicsItem*>(item);
+        if (!shown) continue;
+        const drawing::ObjectId id = shown->Id();
+        shown->SetMarks((marks.Current.count(id) ? unsigned(kCurrentMark) : 0u) |
+                        (marks.Taken.count(id) ? unsigned(kTakenMark) : 0u) |
+                        (marks.Breakpoints.count(id) ? kBreakpointMark : 0u));
+    }
+}
+
+unsigned MarksOf(const QGraphicsItem& item) {
+    const auto* shown = dynamic_cast<const PictureGraphicsItem*>(&item);
+    return shown ? shown->Marks() : 0;
 }
 
 void FollowScale(QGraphicsScene& scene, double pixelsPerUnit) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QWheelEvent>
@@ -115,6 +116,14 @@ void DiagramView::mouseDoubleClickEvent(QMouseEvent* event) {
     const std::int64_t id = ObjectIdOf(itemAt(event->position().toPoint()));
     if (id != 0) emit ObjectDoubleClicked(id);
     QGraphicsView::mouseDoubleClickEvent(event);
+}
+
+void DiagramView::contextMenuEvent(QContextMenuEvent* event) {
+    QList<std::int64_t> ids;
+    for (QGraphicsItem* item : items(event->pos()))
+        if (const std::int64_t id = ObjectIdOf(item); id != 0 && !ids.contains(id)) ids << id;
+    if (ids.isEmpty()) return QGraphicsView::contextMenuEvent(event);
+    emit ObjectsContextMenu(ids, event->globalPos());
 }
 
 QGraphicsItem* DiagramView::ItemOf(std::int64_t objectId) const {

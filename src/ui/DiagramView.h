@@ -33,11 +33,14 @@ public:
 
 signals:
     void ObjectDoubleClicked(std::int64_t objectId);
+    // The context menu was asked for over these objects' items, topmost first.
+    void ObjectsContextMenu(const QList<std::int64_t>& objectIds, const QPoint& globalPos);
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void ZoomBy(double factor);

@@ -23,6 +23,7 @@
 #include "ui/PicturePainter.h"
 #include "ui/ProblemsPanel.h"
 #include "ui/ViewGeneration.h"
+#include "ui/sim/SimulationPanel.h"
 
 namespace kestrom::ui {
 namespace {
@@ -50,7 +51,7 @@ void AddNew(Diagnostics& list, const Diagnostics& more) {
 
 FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfPath,
                      std::function<GenerationChoices()> choices)
-    : workspace_(workspace), asfPath_(asfPath),
+    : main_(main), workspace_(workspace), asfPath_(asfPath),
       localPath_(QFile::encodeName(asfPath).toStdString()), choices_(std::move(choices)),
       fileName_(QFileInfo(asfPath).fileName()) {
     // Each window fills the work area; the others are a tab away.
@@ -75,6 +76,9 @@ FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfP
 
     watcher_ = new FileWatcher(asfPath, this);
     connect(watcher_, &FileWatcher::Changed, this, &FileViews::Refresh);
+    connect(watcher_, &FileWatcher::Changed, this, [this] {
+        if (simulation_) simulation_->MarkOutOfDate();
+    });
     connect(watcher_, &FileWatcher::Gone, this, &FileViews::ShowGone);
 
     Refresh();
@@ -85,6 +89,7 @@ FileViews::~FileViews() {
     for (auto& [id, child] : diagramWindows_)
         if (child) child->close();
     if (codeWindow_) codeWindow_->close();
+    delete simulationDock_.data(); // ends the simulation's driver
     delete problemsDock_.data();
     workspace_.setViewMode(QMdiArea::SubWindowView);
 }
@@ -143,7 +148,9 @@ void FileViews::Refresh() {
         warnings.erase(std::remove(warnings.begin(), warnings.end(), error), warnings.end());
     problems_->Show(localPath_, errors, warnings);
     errorsShown_ = !errors.empty();
-    conditions_->Start(localPath_, choices.Hdl);
+    auto drawing = std::make_shared<drawing::Drawing>(drawn_->Drawing);
+    drawing->Index();
+    conditions_->Start(std::move(drawing), localPath_, choices.Hdl);
     Code()->Show(QByteArray::fromStdString(generation.Code));
     for (auto& [id, child] : diagramWindows_)
         if (child || id == 1) ShowDiagram(id);
@@ -152,6 +159,7 @@ void FileViews::Refresh() {
 QMdiSubWindow* FileViews::AddDiagramWindow(ObjectId diagram) {
     auto* view = new DiagramView;
     connect(view, &DiagramView::ObjectDoubleClicked, this, &FileViews::OpenHierarchy);
+    connect(view, &DiagramView::ObjectsContextMenu, this, &FileViews::OfferBreakpoint);
     QString title = "Diagram - " + fileName_;
     if (diagram != 1) title += " - " + QString::fromStdString(OwnerName(diagram));
     return AddChild(workspace_, view, title);
@@ -165,6 +173,7 @@ void FileViews::ShowDiagram(ObjectId diagram) {
     Diagram(diagram)->SetScene(
         BuildDiagramScene(picture, drawn_->Machine.Find(diagram), PathOf(diagram)),
         SheetRect(picture));
+    ApplyMarks(diagram);
 }
 
 void FileViews::OpenHierarchy(ObjectId objectId) {

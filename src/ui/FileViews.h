@@ -18,6 +18,7 @@
 #include "base/Diagnostics.h"
 #include "drawing/Picture.h"
 #include "model/FsmModel.h"
+#include "ui/DiagramScene.h"
 #include "ui/ViewGeneration.h"
 
 class QMainWindow;
@@ -27,6 +28,9 @@ namespace kestrom::ui {
 
 class CodeWindow;
 class ConditionCheck;
+class Platform;
+class SimulationPanel;
+struct SimLines;
 class DiagramView;
 class FileWatcher;
 class ProblemsPanel;
@@ -59,6 +63,13 @@ public:
     // Analyses the conditions in the background after each load.
     ConditionCheck* Conditions() const { return conditions_; }
 
+    // Opens the Simulation panel beside the problems, or shows it again, and
+    // builds and starts the module as Generate would write it now.
+    SimulationPanel* Simulate(Platform& platform);
+    SimulationPanel* Simulation() const { return simulation_; }
+    // What the simulation marks in the diagrams now.
+    const SceneMarks& Marks() const { return marks_; }
+
 private:
     struct DrawnFile {
         drawing::Drawing Drawing;
@@ -81,7 +92,13 @@ private:
     drawing::ObjectId DiagramOf(drawing::ObjectId objectId) const;
     std::string OwnerName(drawing::ObjectId diagram) const;
     std::string PathOf(drawing::ObjectId diagram) const;
+    drawing::ObjectId ObjectIdAtLine(int line) const;
+    void StartSimulation();
+    void ShowSimLines(const SimLines& lines);
+    void ApplyMarks(drawing::ObjectId diagram);
+    void OfferBreakpoint(const QList<std::int64_t>& objectIds, const QPoint& globalPos);
 
+    QMainWindow& main_;
     QMdiArea& workspace_;
     QString asfPath_;
     std::string localPath_;
@@ -94,6 +111,9 @@ private:
     ProblemsPanel* problems_ = nullptr;
     FileWatcher* watcher_ = nullptr;
     ConditionCheck* conditions_ = nullptr;
+    QPointer<QDockWidget> simulationDock_;
+    SimulationPanel* simulation_ = nullptr;
+    SceneMarks marks_;
     bool errorsShown_ = false;
 };
 

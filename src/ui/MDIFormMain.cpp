@@ -112,6 +112,9 @@ void MDIFormMain::BuildMenus() {
                          &MDIFormMain::mnuFSM_Click);
     mnuOpt_ = AddCommand(mnuGen_, "mnuOpt", "Option", QKeySequence(), &MDIFormMain::mnuOpt_Click);
     AddCommand(mnuGen_, "mnuExt", "Extensions\u2026", QKeySequence(), &MDIFormMain::mnuExt_Click);
+    mnuGen_->addSeparator()->setObjectName("lineSim");
+    mnuSim_ = AddCommand(mnuGen_, "mnuSim", "Simulate", QKeySequence(Qt::Key_F5),
+                         &MDIFormMain::mnuSim_Click);
 
     mnuHelp_ = menuBar()->addMenu("&Help");
     mnuHelp_->setObjectName("mnuHelp");
@@ -183,6 +186,7 @@ void MDIFormMain::EnDisMDI(Flag enable) {
         mnuExport_->setEnabled(fileOn);
         mnuFSM_->setEnabled(fileOn);
         mnuOpt_->setEnabled(fileOn);
+        mnuSim_->setEnabled(fileOn);
     }
     toolbarButtons_[1]->setEnabled(fileOn);
 }
@@ -270,6 +274,10 @@ void MDIFormMain::mnuClose_Click() {
     SetStatusText("No ASF File Opened");
     asfOpened_ = kFalse;
     EnDisMDI(kTrue);
+}
+
+void MDIFormMain::mnuSim_Click() {
+    if (views_) views_->Simulate(platform_);
 }
 
 void MDIFormMain::mnuExit_Click() {

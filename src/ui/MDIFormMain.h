@@ -47,6 +47,8 @@ public:
     void mnuFSM_Click();
     void mnuOpt_Click();
     void mnuExt_Click();
+    // Opens the Simulation panel and runs the open file's module.
+    void mnuSim_Click();
     void mnuHelpTopic_Click();
     void mnuAbout_Click();
     // Runs the command of the button at the 1-based index; other indexes do nothing.
@@ -93,6 +95,7 @@ private:
     QAction* mnuExport_ = nullptr;
     QAction* mnuFSM_ = nullptr;
     QAction* mnuOpt_ = nullptr;
+    QAction* mnuSim_ = nullptr;
     QToolBar* toolbarASF_ = nullptr;
     QAction* toolbarButtons_[3] = {};
     QLabel* statusBarASF_ = nullptr;

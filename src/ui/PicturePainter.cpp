@@ -159,9 +159,29 @@ void PaintText(QPainter& painter, const Primitive& text, double textHeight, int 
     painter.restore();
 }
 
-void PaintShape(QPainter& painter, const Primitive& shape) {
-    const Colours colours = ColoursOf(shape.Role);
-    painter.setPen(PenOf(colours));
+// A state being in: filled in amber; a transition just taken: drawn in thick red.
+Colours MarkedColours(const Primitive& shape, unsigned marks, QPen& pen) {
+    Colours colours = ColoursOf(shape.Role);
+    pen = PenOf(colours);
+    const bool outline = shape.Kind == PrimitiveKind::Ellipse ||
+                         shape.Kind == PrimitiveKind::DoubleEllipse;
+    if ((marks & kCurrentMark) && outline) {
+        colours.Fill = QColor(255, 196, 40);
+        pen.setWidthF(3);
+        pen.setCosmetic(true);
+    }
+    if ((marks & kTakenMark) && !outline && shape.Kind != PrimitiveKind::Text) {
+        colours.Line = QColor(214, 0, 0);
+        pen = QPen(colours.Line, 3);
+        pen.setCosmetic(true);
+    }
+    return colours;
+}
+
+void PaintShape(QPainter& painter, const Primitive& shape, unsigned marks) {
+    QPen pen;
+    const Colours colours = MarkedColours(shape, marks, pen);
+    painter.setPen(pen);
     painter.setBrush(colours.Fill.isValid() ? QBrush(colours.Fill) : QBrush(Qt::NoBrush));
     switch (shape.Kind) {
     case PrimitiveKind::Ellipse:
@@ -230,11 +250,11 @@ QRectF ItemBounds(const drawing::PictureItem& item, double textHeight) {
 }
 
 void PaintItem(QPainter& painter, const drawing::PictureItem& item, double textHeight,
-               double pixelsPerUnit, int maxLines) {
+               double pixelsPerUnit, int maxLines, unsigned marks) {
     for (const Primitive& primitive : item.Primitives) {
         if (!HasPoints(primitive)) continue;
         if (primitive.Kind != PrimitiveKind::Text)
-            PaintShape(painter, primitive);
+            PaintShape(painter, primitive, marks);
         else if (LineHeight(primitive, textHeight) * pixelsPerUnit >= kSmallestReadablePixels)
             PaintText(painter, primitive, textHeight, maxLines);
     }

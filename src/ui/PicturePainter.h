@@ -25,10 +25,14 @@ QRectF ItemBounds(const drawing::PictureItem& item, double textHeight);
 
 inline constexpr int kAllLines = 1 << 30;
 
+// How a simulation marks an item: the state it is in, the transition it
+// just took.
+enum ItemMark : unsigned { kNoMark = 0, kCurrentMark = 1, kTakenMark = 2 };
+
 // pixelsPerUnit says how large the item shows: texts too small to read are
 // left out. A text of more than maxLines lines ends in an ellipsis.
 void PaintItem(QPainter& painter, const drawing::PictureItem& item, double textHeight,
-               double pixelsPerUnit, int maxLines);
+               double pixelsPerUnit, int maxLines, unsigned marks = kNoMark);
 
 // The white sheet and every item on it, `width` pixels wide.
 QImage RenderPicture(const drawing::Picture& picture, int width);

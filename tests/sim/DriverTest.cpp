@@ -13,7 +13,7 @@ namespace kestrom::sim {
 namespace {
 
 const char* const kHelloLine =
-    "hello kestrom-sim 1 module M in go:1:u out q:1:u state A state B reset no";
+    "hello kestrom-sim 2 module M in go:1:u out q:1:u state A state B reset no";
 
 class DriverDouble : public ::testing::Test {
 protected:
@@ -61,7 +61,7 @@ TEST_F(DriverDouble, CyclesComeBeforeTheClosingLine) {
     ASSERT_EQ(cycles.size(), 2u);
     EXPECT_EQ(cycles[1].State, "B");
     EXPECT_EQ(cycles[1].Taken, 4);
-    EXPECT_EQ(driver.Command("run until state B limit 3").Detail, "limit");
+    EXPECT_EQ(driver.Command("run limit 3 state B").Detail, "limit");
     const Reply refused = driver.Command("set x 1");
     EXPECT_FALSE(refused.Ok);
     EXPECT_EQ(refused.Detail, "no input x");
@@ -87,7 +87,7 @@ TEST_F(DriverDouble, ABadStartIsAnError) {
     EXPECT_EQ(ErrorOf(Double("echo ok", "SystemC 2.3.3 --- copyright"), "step", 5000),
               "the driver began with 'SystemC 2.3.3 --- copyright', not its hello");
     EXPECT_EQ(ErrorOf(Double("echo ok", "hello kestrom-sim 9 module M reset no"), "step", 5000),
-              "the driver speaks version 9 of the protocol, not 1");
+              "the driver speaks version 9 of the protocol, not 2");
     EXPECT_EQ(ErrorOf(dir_.File("missing"), "step", 5000),
               "cannot run " + dir_.File("missing") + ": No such file or directory");
 }

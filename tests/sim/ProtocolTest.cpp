@@ -17,7 +17,7 @@ TEST(Protocol, HelloRoundTripsWithEscapedNames) {
     hello.States = {"Idle", "PKT.WAIT RDY", "100%"};
     hello.HasReset = true;
     const std::string line = FormatHello(hello);
-    EXPECT_EQ(line, "hello kestrom-sim 1 module Pump in go:1:u in level:8:s out q:32:s "
+    EXPECT_EQ(line, "hello kestrom-sim 2 module Pump in go:1:u in level:8:s out q:32:s "
                     "signal count:4:u state Idle state PKT.WAIT%20RDY state 100%25 reset yes");
     const std::optional<Hello> read = ParseHello(line);
     ASSERT_TRUE(read);
@@ -31,11 +31,11 @@ TEST(Protocol, HelloRoundTripsWithEscapedNames) {
 
 TEST(Protocol, MalformedHellosAreRefused) {
     for (const char* line :
-         {"", "hello", "hello kestrom-sim x module M reset no", "hello kestrom-sim 1 module M",
-          "hello kestrom-sim 1 module M in go", "hello kestrom-sim 1 module M in go:0:u reset no",
-          "hello kestrom-sim 1 module M in go:1:x reset no",
-          "hello kestrom-sim 1 module M colour red reset no",
-          "hello kestrom-sim 1 module M reset maybe", "Warning: (W571) no activity"})
+         {"", "hello", "hello kestrom-sim x module M reset no", "hello kestrom-sim 2 module M",
+          "hello kestrom-sim 2 module M in go", "hello kestrom-sim 2 module M in go:0:u reset no",
+          "hello kestrom-sim 2 module M in go:1:x reset no",
+          "hello kestrom-sim 2 module M colour red reset no",
+          "hello kestrom-sim 2 module M reset maybe", "Warning: (W571) no activity"})
         EXPECT_FALSE(ParseHello(line)) << line;
 }
 
@@ -74,7 +74,7 @@ TEST(DriverSource, AnnouncesInputsOutputsAndInternalsButNotClockOrStatePort) {
     design.Bench.States = {"A", "B.C"};
     design.Internals = {{"count", "r_count", 3}};
     EXPECT_EQ(FormatHello(HelloOf(design)),
-              "hello kestrom-sim 1 module M in go:1:u in level:8:s out q:4:u out bus:2:u "
+              "hello kestrom-sim 2 module M in go:1:u in level:8:s out q:4:u out bus:2:u "
               "signal count:3:u state A state B.C reset no");
     const std::string source = WriteDriverSource(design);
     EXPECT_NE(source.find("#include \"M.cpp\""), std::string::npos);
