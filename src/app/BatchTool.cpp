@@ -9,7 +9,7 @@
 
 #include "analysis/ConditionAnalysis.h"
 #include "app/CommandLine.h"
-#include "app/FindingsOutput.h"
+#include "app/DiagnosticsOutput.h"
 #include "app/HeapReserve.h"
 #include "app/Simulation.h"
 #include "base/Error.h"
@@ -36,7 +36,7 @@ public:
           svgPath_(args.svgPath.value_or("")), extensions_(args.extensions), bench_(args.bench),
           streams_(streams), model_(ProgramModel()) {
         model_.ProcessKind =
-            args.processKind ? *args.processKind : StoredProcessKind(programDir, findings_);
+            args.processKind ? *args.processKind : StoredProcessKind(programDir, reported_);
     }
 
     int Run() {
@@ -50,7 +50,7 @@ public:
             Report(input_, 0, "error", kNotEnoughMemory, code::kAsfError);
         }
         if (!spooled) {
-            WriteFindings(std::move(findings_), args_, streams_.err);
+            WriteDiagnostics(std::move(reported_), args_, streams_.err);
             return kExitNotGenerated;
         }
         asfPath_ = spooled->Path();
@@ -60,7 +60,7 @@ public:
         const int status = output_.empty() ? kExitGenerated : Generate();
         if (args_.conditionAnalysis && (status == kExitGenerated || output_.empty()))
             AnalyseConditions();
-        const bool reported = WriteFindings(std::move(findings_), args_, streams_.err);
+        const bool reported = WriteDiagnostics(std::move(reported_), args_, streams_.err);
         return reported && drawn ? status : kExitNotGenerated;
     }
 
@@ -140,7 +140,7 @@ private:
             ReportAll(problems);
         });
         const bool failed = AnyErrorReported();
-        if (!WriteFindings(std::move(findings_), args_, streams_.err) || failed || !design)
+        if (!WriteDiagnostics(std::move(reported_), args_, streams_.err) || failed || !design)
             return kExitNotGenerated;
         return RunSimulation(*design, streams_.err);
     }
@@ -206,7 +206,7 @@ private:
                 Report(input_, diagnostic.Line,
                        diagnostic.Level == Severity::Note ? "note" : "warning", diagnostic.Message,
                        diagnostic.Code);
-                findings_.back().Related = diagnostic.Related;
+                reported_.back().Related = diagnostic.Related;
             }
         } catch (const AsfError& error) {
             if (!AnyErrorReported())
@@ -221,8 +221,8 @@ private:
     }
 
     bool AnyErrorReported() const {
-        for (const Finding& finding : findings_)
-            if (finding.Severity == "error") return true;
+        for (const FileDiagnostic& diagnostic : reported_)
+            if (diagnostic.Severity == "error") return true;
         return false;
     }
 
@@ -234,7 +234,7 @@ private:
 
     void Report(const std::string& file, int line, const char* severity, const std::string& message,
                 std::string_view code, int column = 0) {
-        findings_.push_back({file, line, severity, message, code, column, {}});
+        reported_.push_back({file, line, severity, message, code, column, {}});
     }
 
     // An error that names no file of its own concerns the file being
@@ -256,7 +256,7 @@ private:
     BatchStreams streams_;
     FsmModel& model_;
     std::unique_ptr<const machine::Design> design_; // read for the picture
-    Findings findings_;
+    FileDiagnostics reported_;
 };
 
 // --help and --version succeed only when their text was written.

@@ -28,7 +28,7 @@ struct Diagnostic {
     Diagnostic(int line, std::string message, std::string_view code = {}, std::size_t omitted = 0)
         : Line(line), Message(std::move(message)), Code(code), Omitted(omitted) {}
 
-    int Line = 0; // 0 when the finding belongs to no single line
+    int Line = 0; // 0 when the diagnostic belongs to no single line
     std::string Message;
     std::string_view Code;   // one of the table's codes
     std::size_t Omitted = 0; // on the line that stands for warnings left out

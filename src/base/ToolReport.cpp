@@ -51,10 +51,10 @@ std::string LineJson(int line) {
     return line > 0 ? std::to_string(line) : "null";
 }
 
-std::string SarifRules(const Findings& findings) {
+std::string SarifRules(const FileDiagnostics& diagnostics) {
     std::set<std::string_view> used;
-    for (const Finding& finding : findings)
-        used.insert(finding.Code);
+    for (const FileDiagnostic& diagnostic : diagnostics)
+        used.insert(diagnostic.Code);
     std::string rules;
     for (const CodeKind& kind : CodeKinds()) {
         if (used.count(kind.Code) == 0) continue;
@@ -66,26 +66,26 @@ std::string SarifRules(const Findings& findings) {
     return rules;
 }
 
-std::string SarifResult(const Finding& finding) {
-    std::string result = "\n        {\"ruleId\": " + JsonString(finding.Code) +
-                         ", \"level\": " + JsonString(finding.Severity) +
-                         ", \"message\": {\"text\": " + JsonString(finding.Message) +
+std::string SarifResult(const FileDiagnostic& diagnostic) {
+    std::string result = "\n        {\"ruleId\": " + JsonString(diagnostic.Code) +
+                         ", \"level\": " + JsonString(diagnostic.Severity) +
+                         ", \"message\": {\"text\": " + JsonString(diagnostic.Message) +
                          "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": "
                          "{\"uri\": " +
-                         JsonString(UriOf(finding.File)) + "}";
-    if (finding.Line > 0)
-        result += ", \"region\": {\"startLine\": " + std::to_string(finding.Line) +
-                  (finding.Column > 0 ? ", \"startColumn\": " + std::to_string(finding.Column)
-                                      : std::string()) +
+                         JsonString(UriOf(diagnostic.File)) + "}";
+    if (diagnostic.Line > 0)
+        result += ", \"region\": {\"startLine\": " + std::to_string(diagnostic.Line) +
+                  (diagnostic.Column > 0 ? ", \"startColumn\": " + std::to_string(diagnostic.Column)
+                                         : std::string()) +
                   "}";
     result += "}}]";
-    if (!finding.Related.empty()) {
+    if (!diagnostic.Related.empty()) {
         result += ", \"relatedLocations\": [";
-        for (std::size_t i = 0; i < finding.Related.size(); ++i) {
-            const RelatedLocation& other = finding.Related[i];
+        for (std::size_t i = 0; i < diagnostic.Related.size(); ++i) {
+            const RelatedLocation& other = diagnostic.Related[i];
             result += std::string(i == 0 ? "" : ", ") + "{\"id\": " + std::to_string(i + 1) +
                       ", \"physicalLocation\": {\"artifactLocation\": {\"uri\": " +
-                      JsonString(UriOf(finding.File)) +
+                      JsonString(UriOf(diagnostic.File)) +
                       "}, \"region\": {\"startLine\": " + std::to_string(other.Line) +
                       "}}, \"message\": {\"text\": " + JsonString(other.Message) + "}}";
         }
@@ -94,28 +94,29 @@ std::string SarifResult(const Finding& finding) {
     return result + "}";
 }
 
-std::string RelatedJson(const Finding& finding) {
-    if (finding.Related.empty()) return "";
+std::string RelatedJson(const FileDiagnostic& diagnostic) {
+    if (diagnostic.Related.empty()) return "";
     std::string json = ", \"related\": [";
-    for (std::size_t i = 0; i < finding.Related.size(); ++i)
+    for (std::size_t i = 0; i < diagnostic.Related.size(); ++i)
         json += std::string(i == 0 ? "" : ", ") +
-                "{\"line\": " + LineJson(finding.Related[i].Line) +
-                ", \"message\": " + JsonString(finding.Related[i].Message) + "}";
+                "{\"line\": " + LineJson(diagnostic.Related[i].Line) +
+                ", \"message\": " + JsonString(diagnostic.Related[i].Message) + "}";
     return json + "]";
 }
 
 } // namespace
 
-std::string FindingText(const Finding& finding) {
-    const std::string where = finding.Line > 0 && finding.Column > 0
-                                  ? finding.File + ":" + std::to_string(finding.Line) + ":" +
-                                        std::to_string(finding.Column) + ": "
+std::string FileDiagnosticText(const FileDiagnostic& diagnostic) {
+    const std::string where = diagnostic.Line > 0 && diagnostic.Column > 0
+                                  ? diagnostic.File + ":" + std::to_string(diagnostic.Line) + ":" +
+                                        std::to_string(diagnostic.Column) + ": "
                                   : std::string();
-    std::string text = where.empty() ? FormatDiagnostic(finding.File, finding.Line,
-                                                        finding.Severity, finding.Message)
-                                     : where + finding.Severity + ": " + finding.Message;
-    if ((finding.Severity == "warning" || finding.Severity == "note") && !finding.Code.empty())
-        text += " [" + std::string(finding.Code) + "]";
+    std::string text = where.empty() ? FormatDiagnostic(diagnostic.File, diagnostic.Line,
+                                                        diagnostic.Severity, diagnostic.Message)
+                                     : where + diagnostic.Severity + ": " + diagnostic.Message;
+    if ((diagnostic.Severity == "warning" || diagnostic.Severity == "note") &&
+        !diagnostic.Code.empty())
+        text += " [" + std::string(diagnostic.Code) + "]";
     return text;
 }
 
@@ -148,32 +149,32 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
-std::string FindingsJson(const Findings& findings) {
+std::string DiagnosticsJson(const FileDiagnostics& diagnostics) {
     std::string json = "{\"diagnostics\": [";
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        const Finding& finding = findings[i];
-        json += std::string(i == 0 ? "" : ",") + "\n  {\"file\": " + JsonString(finding.File) +
-                ", \"line\": " + LineJson(finding.Line) +
-                (finding.Column > 0 ? ", \"column\": " + std::to_string(finding.Column)
-                                    : std::string()) +
-                ", \"severity\": " + JsonString(finding.Severity) +
-                ", \"code\": " + JsonString(finding.Code) +
-                ", \"message\": " + JsonString(finding.Message) + RelatedJson(finding) + "}";
+    for (std::size_t i = 0; i < diagnostics.size(); ++i) {
+        const FileDiagnostic& diagnostic = diagnostics[i];
+        json += std::string(i == 0 ? "" : ",") + "\n  {\"file\": " + JsonString(diagnostic.File) +
+                ", \"line\": " + LineJson(diagnostic.Line) +
+                (diagnostic.Column > 0 ? ", \"column\": " + std::to_string(diagnostic.Column)
+                                       : std::string()) +
+                ", \"severity\": " + JsonString(diagnostic.Severity) +
+                ", \"code\": " + JsonString(diagnostic.Code) +
+                ", \"message\": " + JsonString(diagnostic.Message) + RelatedJson(diagnostic) + "}";
     }
-    return json + (findings.empty() ? "]}\n" : "\n]}\n");
+    return json + (diagnostics.empty() ? "]}\n" : "\n]}\n");
 }
 
-std::string FindingsSarif(const Findings& findings, std::string_view toolName,
-                          std::string_view toolVersion) {
+std::string DiagnosticsSarif(const FileDiagnostics& diagnostics, std::string_view toolName,
+                             std::string_view toolVersion) {
     std::string results;
-    for (const Finding& finding : findings)
-        results += (results.empty() ? "" : ",") + SarifResult(finding);
+    for (const FileDiagnostic& diagnostic : diagnostics)
+        results += (results.empty() ? "" : ",") + SarifResult(diagnostic);
     return "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n"
            "  \"version\": \"2.1.0\",\n"
            "  \"runs\": [{\n"
            "    \"tool\": {\"driver\": {\"name\": " +
            JsonString(toolName) + ", \"version\": " + JsonString(toolVersion) + ", \"rules\": [" +
-           SarifRules(findings) + "]}},\n    \"results\": [" + results + "]\n  }]\n}\n";
+           SarifRules(diagnostics) + "]}},\n    \"results\": [" + results + "]\n  }]\n}\n";
 }
 
 } // namespace kestrom

@@ -1,4 +1,4 @@
-// Findings about a model that was read without error but may not make the
+// Diagnostics about a model that was read without error but may not make the
 // module its designer meant: missing names, clashes, unreachable states.
 #pragma once
 

@@ -6,6 +6,7 @@
 #include "drawing/DrawnMachine.h"
 #include "extensions/ExtendedGeneration.h"
 #include "extensions/ModulePlan.h"
+#include "extensions/ModuleWriter.h"
 #include "extensions/TestBench.h"
 #include "io/OutputFile.h"
 
@@ -46,6 +47,19 @@ std::vector<BenchTransition> CoveredTransitions(const FsmModel& model,
             covered.push_back({static_cast<int>(transition.Object->Id), text, {transition.Object->Line}});
         }
     return covered;
+}
+
+// The fall-backs to the default state when no transition of a state holds,
+// which no drawn transition stands for, in the order of the states.
+std::vector<BenchTransition> FallBacks(const FsmModel& model) {
+    std::vector<BenchTransition> fallBacks;
+    const std::string& target = model.StateTable[model.DefaultStateIndex].Name;
+    for (int row : StatesFallingBack(model)) {
+        const StateRec& state = model.StateTable[row];
+        fallBacks.push_back({static_cast<int>(FallBackHook(state)),
+                             state.Name + " -> " + target + " (fall-back to the default state)"});
+    }
+    return fallBacks;
 }
 
 // How the bench includes the module: relative to the bench's folder.
@@ -100,6 +114,8 @@ BenchDesign DescribeModuleBench(const machine::Design& asf, const FsmModel& mode
         design.StateLines.push_back(model.StateTable[s].Line);
     }
     design.Transitions = CoveredTransitions(model, asf.Machine());
+    for (BenchTransition& fallBack : FallBacks(model))
+        design.Transitions.push_back(std::move(fallBack));
     return design;
 }
 

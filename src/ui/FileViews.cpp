@@ -41,10 +41,11 @@ QMdiSubWindow* AddChild(QMdiArea& workspace, QWidget* view, const QString& title
     return child;
 }
 
-// Findings told twice (the file cannot be opened, say) are listed once.
+// Diagnostics told twice (the file cannot be opened, say) are listed once.
 void AddNew(Diagnostics& list, const Diagnostics& more) {
-    for (const Diagnostic& finding : more)
-        if (std::find(list.begin(), list.end(), finding) == list.end()) list.push_back(finding);
+    for (const Diagnostic& diagnostic : more)
+        if (std::find(list.begin(), list.end(), diagnostic) == list.end())
+            list.push_back(diagnostic);
 }
 
 } // namespace

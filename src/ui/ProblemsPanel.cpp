@@ -58,8 +58,9 @@ void ProblemsPanel::Add(const Diagnostics& diagnostics, const char* severity) {
     SortAndLimit(sorted);
     for (const Diagnostic& diagnostic : sorted) {
         const char* said = diagnostic.Level == Severity::Note ? "note" : severity;
-        const std::string text = FindingText({asfPath_, diagnostic.Line, said, diagnostic.Message,
-                                              diagnostic.Code, diagnostic.Column});
+        const std::string text =
+            FileDiagnosticText({asfPath_, diagnostic.Line, said, diagnostic.Message,
+                                diagnostic.Code, diagnostic.Column});
         auto* item = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(text)), list_);
         item->setData(kLineRole, diagnostic.Line);
         QVariantList related;

@@ -33,7 +33,7 @@ public:
     QListWidget* List() const { return list_; }
 
 signals:
-    // A row was selected; 0 for a finding of no single line.
+    // A row was selected; 0 for a diagnostic of no single line.
     void LineChosen(int line);
 
 private:

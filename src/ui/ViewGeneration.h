@@ -1,5 +1,5 @@
 // What the open file's views show of the generation: the bytes Generate
-// would write now and the file's findings, from a model of the views' own
+// would write now and the file's diagnostics, from a model of the views' own
 // (the program-wide model stays Generate's alone).
 #pragma once
 

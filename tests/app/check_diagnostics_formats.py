@@ -1,4 +1,4 @@
-"""kestrom-gen's findings read by tools: the JSON document on standard error
+"""kestrom-gen's diagnostics read by tools: the JSON document on standard error
 and the SARIF log, parsed as a tool parses them and checked entry by entry.
 
     check_diagnostics_formats.py KESTROM_GEN
@@ -41,7 +41,7 @@ def check_warnings(folder):
         (4, "K104", "state 1 has no name"),
         (5, "K106", "state name 'Zust\u00e4nd' is not a valid C++ identifier"),
     ]
-    check("JSON findings", [{"file": asf, "line": line, "severity": "warning", "code": code,
+    check("JSON diagnostics", [{"file": asf, "line": line, "severity": "warning", "code": code,
                              "message": message} for line, code, message in expected],
           document["diagnostics"])
 

@@ -6,7 +6,7 @@
 namespace kestrom::test {
 namespace {
 
-TEST(ModelCheck, ACleanMachineHasNoFindings) {
+TEST(ModelCheck, ACleanMachineHasNoDiagnostics) {
     const FsmModel model = ReadObjects({
         "I 1 0 1 0 InPort",
         "L 2 1 0 0 .Labels 0 0 0 0 0 \"clk\"",
@@ -78,8 +78,8 @@ TEST(ModelCheck, KeywordsAreFoundWhereverTheyStandInTheList) {
         objects.push_back("L 999 " + id + " 0 0 .State 0 0 0 0 0 0 \"" + names[i] + "\"");
     }
     Diagnostics keywords;
-    for (const Diagnostic& finding : CheckModel(ReadObjects(objects)))
-        if (finding.Code == code::kKeywordName) keywords.push_back(finding);
+    for (const Diagnostic& diagnostic : CheckModel(ReadObjects(objects)))
+        if (diagnostic.Code == code::kKeywordName) keywords.push_back(diagnostic);
     const auto keyword = [](int line, const std::string& name) {
         return Diagnostic{line, "state name '" + name + "' is a C++ keyword", code::kKeywordName};
     };

@@ -9,13 +9,14 @@ namespace kestrom::test {
 namespace {
 
 TEST(ToolReport, TextShowsTheCodeOfWarningsOnly) {
-    EXPECT_EQ(FindingText({"m.asf", 7, "warning", "state 'A' is not reached from the initial state",
-                           code::kUnreachedState}),
+    EXPECT_EQ(FileDiagnosticText({"m.asf", 7, "warning",
+                                  "state 'A' is not reached from the initial state",
+                                  code::kUnreachedState}),
               "m.asf:7: warning: state 'A' is not reached from the initial state [K108]");
-    EXPECT_EQ(FindingText({"m.asf", 0, "warning", "no clock port: no port is marked as clock",
-                           code::kNoClockPort}),
+    EXPECT_EQ(FileDiagnosticText({"m.asf", 0, "warning",
+                                  "no clock port: no port is marked as clock", code::kNoClockPort}),
               "m.asf: warning: no clock port: no port is marked as clock [K102]");
-    EXPECT_EQ(FindingText({"m.asf", 1, "error", "Invalid ASF File Format", code::kAsfError}),
+    EXPECT_EQ(FileDiagnosticText({"m.asf", 1, "error", "Invalid ASF File Format", code::kAsfError}),
               "m.asf:1: error: Invalid ASF File Format");
 }
 
@@ -29,11 +30,11 @@ TEST(ToolReport, JsonStringsAreValidWhateverTheBytes) {
     EXPECT_EQ(JsonString("\xC0\xAF"), "\"\xC3\x80\xC2\xAF\"");
 }
 
-TEST(ToolReport, JsonDocumentListsEveryFinding) {
-    EXPECT_EQ(FindingsJson({}), "{\"diagnostics\": []}\n");
+TEST(ToolReport, JsonDocumentListsEveryDiagnostic) {
+    EXPECT_EQ(DiagnosticsJson({}), "{\"diagnostics\": []}\n");
     EXPECT_EQ(
-        FindingsJson({{"a.asf", 3, "warning", "port 3 has no name", code::kNoName},
-                      {"o.cpp", 0, "error", "cannot write o.cpp", code::kOutputError}}),
+        DiagnosticsJson({{"a.asf", 3, "warning", "port 3 has no name", code::kNoName},
+                         {"o.cpp", 0, "error", "cannot write o.cpp", code::kOutputError}}),
         "{\"diagnostics\": [\n"
         "  {\"file\": \"a.asf\", \"line\": 3, \"severity\": \"warning\", \"code\": \"K104\", "
         "\"message\": \"port 3 has no name\"},\n"
