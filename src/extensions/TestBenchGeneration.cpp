@@ -44,7 +44,8 @@ std::vector<BenchTransition> CoveredTransitions(const FsmModel& model,
             std::string text = source->Name + " -> " + (target ? target->Name : "(no state)");
             if (const ConditionRec* condition = ConditionOf(model, transition.Object->Id))
                 text += " [" + DecodeCondition(condition->Text) + "]";
-            covered.push_back({static_cast<int>(transition.Object->Id), text, {transition.Object->Line}});
+            covered.push_back(
+                {static_cast<int>(transition.Object->Id), text, {transition.Object->Line}});
         }
     return covered;
 }

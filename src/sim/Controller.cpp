@@ -93,7 +93,7 @@ RunEnd Controller::Run(std::uint64_t limit, const RunUntil& until) {
     if (until.Change) command += " change";
     const Reply reply = driver_->Command(command, [&](const CycleReport& r) { Record(r, false); });
     if (!reply.Ok) throw DriverError(reply.Detail);
-    return reply.Detail == "reached" ? RunEnd::Reached
+    return reply.Detail == "reached"   ? RunEnd::Reached
            : reply.Detail == "stopped" ? RunEnd::Stopped
                                        : RunEnd::Limit;
 }

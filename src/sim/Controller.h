@@ -24,9 +24,9 @@ struct TraceRow {
     std::uint64_t Cycle = 0;
     std::string State;
     int Taken = 0;
-    bool Reset = false;                                   // the reset was held at this edge
+    bool Reset = false;                                     // the reset was held at this edge
     std::shared_ptr<const std::vector<std::string>> Inputs; // hello's order, decimal
-    std::vector<std::string> Values;                       // outputs then internals, decimal
+    std::vector<std::string> Values;                        // outputs then internals, decimal
 };
 
 // An input set or a reset held, from Cycle on.

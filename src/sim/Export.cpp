@@ -113,7 +113,8 @@ void WriteVcd(const Controller& simulation, std::ostream& out) {
     for (const Controller::Row& shared : simulation.Trace()) {
         const TraceRow& row = *shared;
         out << '#' << row.Cycle * 10 << '\n';
-        if (!before || before->State != row.State) out << 's' << row.State << ' ' << Identifier(0) << '\n';
+        if (!before || before->State != row.State)
+            out << 's' << row.State << ' ' << Identifier(0) << '\n';
         for (std::size_t i = 0; i < inputs.size(); ++i)
             if (!before || (*before->Inputs)[i] != (*row.Inputs)[i])
                 change((*row.Inputs)[i], inputs[i].Bits, 1 + i);

@@ -25,9 +25,9 @@ CheckedInput CheckInputValue(const Hello& hello, const std::string& port, const 
     const auto input = std::find_if(hello.Inputs.begin(), hello.Inputs.end(),
                                     [&](const SignalInfo& s) { return s.Name == port; });
     if (input == hello.Inputs.end())
-        return Refused(Named(hello.Outputs, port) ? port + " is an output port, not an input"
-                                                  : "no input port " + port +
-                                                        " (the clock is driven by the simulation)");
+        return Refused(Named(hello.Outputs, port)
+                           ? port + " is an output port, not an input"
+                           : "no input port " + port + " (the clock is driven by the simulation)");
     const std::optional<StimulusValue> value = ParseStimulusValue(text);
     if (!value) return Refused("'" + text + "' is no value: decimal, 0x hexadecimal or 0b binary");
     const ValueRange range{input->Bits, input->Signed};

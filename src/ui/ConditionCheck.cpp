@@ -49,10 +49,9 @@ void ConditionCheck::Start(std::shared_ptr<const drawing::Drawing> drawing,
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     cancel_ = cancel;
     // The task keeps its own copies: it may outlive this object.
-    watcher_.setFuture(QtConcurrent::run(
-        [drawing, asfPath, names, cancel] {
-            return CheckConditions(*drawing, asfPath, names, *cancel);
-        }));
+    watcher_.setFuture(QtConcurrent::run([drawing, asfPath, names, cancel] {
+        return CheckConditions(*drawing, asfPath, names, *cancel);
+    }));
 }
 
 } // namespace kestrom::ui

@@ -163,8 +163,8 @@ void PaintText(QPainter& painter, const Primitive& text, double textHeight, int 
 Colours MarkedColours(const Primitive& shape, unsigned marks, QPen& pen) {
     Colours colours = ColoursOf(shape.Role);
     pen = PenOf(colours);
-    const bool outline = shape.Kind == PrimitiveKind::Ellipse ||
-                         shape.Kind == PrimitiveKind::DoubleEllipse;
+    const bool outline =
+        shape.Kind == PrimitiveKind::Ellipse || shape.Kind == PrimitiveKind::DoubleEllipse;
     if ((marks & kCurrentMark) && outline) {
         colours.Fill = QColor(255, 196, 40);
         pen.setWidthF(3);

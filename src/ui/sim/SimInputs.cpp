@@ -18,7 +18,9 @@ QString Text(const std::string& text) {
 }
 
 QString Range(const sim::SignalInfo& input) {
-    return QString("%1 bit%2%3").arg(input.Bits).arg(input.Bits == 1 ? "" : "s")
+    return QString("%1 bit%2%3")
+        .arg(input.Bits)
+        .arg(input.Bits == 1 ? "" : "s")
         .arg(input.Signed ? ", signed" : "");
 }
 
@@ -55,9 +57,8 @@ void SimInputs::AddToggle(const sim::SignalInfo& input) {
     auto* toggle = new QCheckBox(Text(input.Name));
     toggle->setObjectName("Input_" + Text(input.Name));
     toggle->setToolTip(Range(input));
-    connect(toggle, &QCheckBox::toggled, this, [this, name = input.Name](bool on) {
-        emit ValueSet(name, on ? "1" : "0");
-    });
+    connect(toggle, &QCheckBox::toggled, this,
+            [this, name = input.Name](bool on) { emit ValueSet(name, on ? "1" : "0"); });
     form_->addRow(toggle);
 }
 

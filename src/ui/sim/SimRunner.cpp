@@ -6,8 +6,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-#include "sim/Build.h"
 #include "io/OutputFile.h"
+#include "sim/Build.h"
 #include "sim/Export.h"
 
 namespace kestrom::ui {
@@ -118,11 +118,13 @@ void SimRunner::Start(SimStart start) {
             design = sim::GenerateSimulation(start.Request, *model, problems);
         } catch (const Error& error) {
             const QString message = Text(error.what());
-            return Report([this, message] { emit Failed("The module cannot be generated", message); });
+            return Report(
+                [this, message] { emit Failed("The module cannot be generated", message); });
         }
         if (!design) {
             const QString listed = Text(Listed(problems, start.Request.ShownName));
-            return Report([this, listed] { emit Failed("The module cannot be generated", listed); });
+            return Report(
+                [this, listed] { emit Failed("The module cannot be generated", listed); });
         }
         sim::BuildSettings settings;
         settings.CacheRoot = start.CacheRoot;
@@ -192,8 +194,7 @@ void SimRunner::Set(const std::string& input, const std::string& value) {
     Post([this, input, value](Worker& worker) {
         if (!worker.Simulation) return;
         const std::string refused = worker.Simulation->Set(input, value);
-        if (!refused.empty())
-            Report([this, text = Text(refused)] { emit Failed(text, {}); });
+        if (!refused.empty()) Report([this, text = Text(refused)] { emit Failed(text, {}); });
     });
 }
 

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <atomic>
-#include <functional>
-#include <ostream>
-#include <set>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,7 +37,7 @@ struct SimSnapshot {
 struct SimStart {
     sim::SimRequest Request;
     Integer ProcessKind = kThreadProcess;
-    std::string CacheRoot; // empty: the per-user cache
+    std::string CacheRoot;                                   // empty: the per-user cache
     std::vector<std::pair<std::string, std::string>> Inputs; // set again once started
 };
 

@@ -230,24 +230,27 @@ void SimulationPanel::OnStarted(const sim::Hello& hello, const BenchDesign& benc
     SendBreakpoints();
     SetStatus(QString("%1 runs%2: Step (F10) runs one clock cycle")
                   .arg(Text(hello.Module), reused ? " (built before)" : ""));
+    EnableCommands();
 }
 
 void SimulationPanel::OnUpdated(std::shared_ptr<const SimSnapshot> snapshot) {
     last_ = std::move(snapshot);
     inputs_->ShowValues(last_->Inputs);
-    const bool atEnd = !trace_->verticalScrollBar() ||
-                       trace_->verticalScrollBar()->value() >= trace_->verticalScrollBar()->maximum();
+    const bool atEnd = !trace_->verticalScrollBar() || trace_->verticalScrollBar()->value() >=
+                                                           trace_->verticalScrollBar()->maximum();
     traceModel_->SetRows(last_->Trace);
     if (atEnd) trace_->scrollToBottom();
     waveform_->SetRows(last_->Trace);
     ShowValues();
     ShowCoverage();
     EmitLines();
-    if (last_->Running) SetStatus(QString("Running: cycle %1").arg(last_->CyclesRun - 1));
+    if (last_->Running)
+        SetStatus(QString("Running: cycle %1").arg(last_->CyclesRun - 1));
     else if (!last_->Trace.empty() && !running_)
         SetStatus(QString("Cycle %1: state %2")
                       .arg(last_->CyclesRun - 1)
                       .arg(Text(last_->Trace.back()->State)));
+    EnableCommands();
 }
 
 void SimulationPanel::OnFailed(const QString& message, const QString& details) {
@@ -298,11 +301,11 @@ void SimulationPanel::ShowValues() {
 void SimulationPanel::ShowCoverage() {
     coverage_->clear();
     const std::size_t states = bench_.States.size(), transitions = bench_.Transitions.size();
-    coverage_->addItem(QString("States reached: %1 of %2")
-                           .arg(last_->StatesReached.size())
-                           .arg(states));
+    coverage_->addItem(
+        QString("States reached: %1 of %2").arg(last_->StatesReached.size()).arg(states));
     for (const std::string& state : bench_.States)
-        if (!last_->StatesReached.count(state)) coverage_->addItem("    not reached: " + Text(state));
+        if (!last_->StatesReached.count(state))
+            coverage_->addItem("    not reached: " + Text(state));
     coverage_->addItem(QString("Transitions taken: %1 of %2")
                            .arg(last_->TransitionsTaken.size())
                            .arg(transitions));
@@ -394,8 +397,8 @@ void SimulationPanel::ResetClicked() {
 }
 
 void SimulationPanel::SaveInputs() {
-    const std::optional<QString> path =
-        platform_.ChooseSaveFile(this, {"Save Simulation Inputs", "Stimuli (*.csv)", savedStimuli_});
+    const std::optional<QString> path = platform_.ChooseSaveFile(
+        this, {"Save Simulation Inputs", "Stimuli (*.csv)", savedStimuli_});
     if (!path) return;
     savedStimuli_ = WithSuffix(*path, "csv");
     runner_->SaveStimuli(savedStimuli_);

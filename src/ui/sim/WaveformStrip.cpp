@@ -26,8 +26,8 @@ WaveformStrip::WaveformStrip(QWidget* parent) : QWidget(parent) {
 void WaveformStrip::SetSignals(const sim::Hello& hello) {
     tracks_ = {{"state", 0, -1, -1}};
     for (std::size_t i = 0; i < hello.Inputs.size(); ++i)
-        tracks_.push_back({QString::fromStdString(hello.Inputs[i].Name), hello.Inputs[i].Bits,
-                           int(i), -1});
+        tracks_.push_back(
+            {QString::fromStdString(hello.Inputs[i].Name), hello.Inputs[i].Bits, int(i), -1});
     int value = 0;
     for (const auto* group : {&hello.Outputs, &hello.Internals})
         for (const sim::SignalInfo& signal : *group)
@@ -76,8 +76,9 @@ QString WaveformStrip::ValueOf(const sim::TraceRow& row, const Track& track) con
                    ? QString::fromStdString((*row.Inputs)[track.Input])
                    : QString();
     if (track.Value >= 0)
-        return track.Value < int(row.Values.size()) ? QString::fromStdString(row.Values[track.Value])
-                                                    : QString();
+        return track.Value < int(row.Values.size())
+                   ? QString::fromStdString(row.Values[track.Value])
+                   : QString();
     return QString::fromStdString(row.State);
 }
 
