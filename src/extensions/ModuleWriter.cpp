@@ -19,13 +19,32 @@ struct Branch {
     bool Unconditional() const { return Condition.empty() || IsElse; }
 };
 
+// The condition the module tests for a transition: the last one drawn for it.
+std::string ConditionOf(const FsmModel& model, Integer transitionId) {
+    std::string condition;
+    for (int c = 1; c <= model.ConditionCount; ++c)
+        if (model.ConditionTable[c].OwnerId == transitionId)
+            condition = DecodeCondition(model.ConditionTable[c].Text);
+    return condition;
+}
+
+bool HasUnconditionalTransition(const FsmModel& model, const StateRec& state) {
+    for (int t = 1; t <= model.TransitionCount; ++t) {
+        const TransitionRec& transition = model.TransitionTable[t];
+        if (transition.SourceId != state.Id) continue;
+        const std::string condition = ConditionOf(model, transition.Id);
+        if (condition.empty() || IsElseCondition(condition)) return true;
+    }
+    return false;
+}
+
 // The plain module's sections with the additions the plan asks for.
 class ExtendedWriter : public ModuleSections {
 public:
     ExtendedWriter(const FsmModel& model, const ModulePlan& plan, Diagnostics& warnings,
                    TextOutput& out)
         : ModuleSections(model, warnings, out), plan_(plan), kinds_(plan.Options.ActionKinds),
-          reset_(plan.Reset.has_value()),
+          hooks_(plan.Options.CoverageHooks), reset_(plan.Reset.has_value()),
           async_(reset_ && plan.Options.Reset == ResetStyle::Async && !plan.Reset->Reads.empty()) {
         keepStateWithoutTrap_ = true;
     }
@@ -52,6 +71,7 @@ private:
         if (kinds_) Line(4, "bool EntryPending ; //entry actions of CurrentState still to run");
         if (reset_) Line(4, "bool InReset ; //this evaluation follows a reset");
         if (reset_ && method_) Line(4, "bool Started ; //the start-up evaluation has run");
+        if (hooks_) Line(4, "int ChosenTransition ; //chosen by the last evaluation, 0: none");
     }
 
     void WriteSensitivityAdditions() override {
@@ -64,15 +84,26 @@ private:
         if (kinds_) Line(8, "EntryPending = true ;");
         if (reset_) Line(8, "InReset = false ;");
         if (reset_ && method_) Line(8, "Started = false ;");
+        if (hooks_) Line(8, "ChosenTransition = 0 ;");
     }
 
     // One evaluation: the current state's actions and the choice of the next.
     void WriteEvaluation() override {
         Line(16, "NextState = CurrentState ;");
         if (plan_.Options.StatePort) Line(16, {kStatePortName, ".write ( CurrentState ) ;"});
+        if (hooks_) WriteCoverageCount();
         if (kinds_) WriteEntryActions();
         WriteSwitch();
         if (reset_) Line(16, "InReset = false ;");
+    }
+
+    // The transition chosen by the last evaluation is taken once the state
+    // register holds its target: at this rising edge, unless a reset came first.
+    void WriteCoverageCount() {
+        Line(16, {"if ( ", reset_ ? "!InReset && " : "",
+                  "ChosenTransition ) KESTROM_COVERAGE ( "
+                  "ChosenTransition ) ;"});
+        Line(16, "ChosenTransition = 0 ;");
     }
 
     void WriteEntryActions() {
@@ -138,25 +169,26 @@ private:
                 continue;
             }
             WriteBranch(state, branch.Unconditional() ? "" : branch.Condition, b == 0,
-                        branch.TargetName, branch.TransitionId);
+                        branch.TargetName, branch.TransitionId, branch.TransitionId);
             unconditionalWritten = branch.Unconditional();
         }
         if (unconditionalWritten || model_.DefaultStateIndex <= 0) return;
         const std::string& fallBack = model_.StateTable[model_.DefaultStateIndex].Name;
-        if (model_.DefaultStateIndex == row || !kinds_)
+        if (model_.DefaultStateIndex == row || (!kinds_ && !hooks_))
             Line(24, {branches.empty() ? "" : "else ", "NextState = ", fallBack, " ;"});
         else
-            WriteBranch(state, "", branches.empty(), fallBack, 0);
+            WriteBranch(state, "", branches.empty(), fallBack, 0, FallBackHook(state));
     }
 
     // A chosen transition; with action kinds it runs the exit actions of the
-    // state and its own actions, and the target's entry actions are due.
+    // state and its own actions, and the target's entry actions are due. The
+    // hook number names it to the coverage count (0: not counted).
     void WriteBranch(const StateRec& state, const std::string& condition, bool first,
-                     const std::string& target, Integer transitionId) {
+                     const std::string& target, Integer transitionId, Integer hookId) {
         const std::string chain = first ? "" : "else ";
         const std::string guard = condition.empty() ? "" : "if ( " + condition + " ) ";
-        const bool hooked = plan_.Options.CoverageHooks && transitionId != 0;
-        const std::string hook = "KESTROM_COVERAGE ( " + std::to_string(transitionId) + " ) ;";
+        const bool hooked = hooks_ && hookId != 0;
+        const std::string hook = "ChosenTransition = " + std::to_string(hookId) + " ;";
         if (!kinds_ && hooked) {
             Line(24, {chain, guard, "{ NextState = ", target, " ; ", hook, " }"});
             return;
@@ -186,9 +218,7 @@ private:
             branch.TransitionId = transition.Id;
             branch.Priority = transition.Priority;
             branch.Line = transition.Line;
-            for (int c = 1; c <= model_.ConditionCount; ++c)
-                if (model_.ConditionTable[c].OwnerId == transition.Id)
-                    branch.Condition = DecodeCondition(model_.ConditionTable[c].Text);
+            branch.Condition = ConditionOf(model_, transition.Id);
             branch.IsElse = !branch.Condition.empty() && IsElseCondition(branch.Condition);
             branch.TargetName = TargetName(transition);
             branches.push_back(std::move(branch));
@@ -263,11 +293,25 @@ private:
 
     const ModulePlan& plan_;
     const bool kinds_;
+    const bool hooks_;
     const bool reset_;
     const bool async_;
 };
 
 } // namespace
+
+Integer FallBackHook(const StateRec& state) {
+    return -state.Id;
+}
+
+std::vector<int> StatesFallingBack(const FsmModel& model) {
+    std::vector<int> rows;
+    if (model.DefaultStateIndex <= 0) return rows;
+    for (int s = 1; s <= model.StateCount; ++s)
+        if (s != model.DefaultStateIndex && !HasUnconditionalTransition(model, model.StateTable[s]))
+            rows.push_back(s);
+    return rows;
+}
 
 std::string WriteExtendedSystemC(const FsmModel& model, const ModulePlan& plan,
                                  Diagnostics& warnings) {

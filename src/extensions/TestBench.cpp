@@ -131,7 +131,7 @@ private:
              ", and " + FilterFile() + ",");
         Line("// a GTKWave translate filter that shows the states of " +
              std::string(kStatePortName) + " by name; then it prints the");
-        Line("// cycles spent in each state and how often each drawn transition was taken.");
+        Line("// cycles spent in each state and how often each transition was taken.");
         Line();
         WriteIncludes();
     }
@@ -149,7 +149,7 @@ private:
         Line("#include <cstring>");
         Line("#include <vector>");
         Line();
-        Line("// The module names each drawn transition it takes.");
+        Line("// The module names each transition it takes, at the edge that takes it.");
         Line("namespace kestrom_bench { void Taken ( int transition ) ; }");
         Line("#define KESTROM_COVERAGE( transition ) kestrom_bench::Taken ( transition )");
         Line("#include \"" + d_.ModuleInclude + "\"");

@@ -14,7 +14,8 @@
 
 namespace kestrom {
 
-// A drawn transition that the module's code can take, named for the report.
+// A transition the module's code can take, named for the report: a drawn one
+// or the fall-back of a state to the default state.
 struct BenchTransition {
     int Id = 0;       // what the module passes to KESTROM_COVERAGE
     std::string Text; // "Idle -> Run [go.read()==1]"

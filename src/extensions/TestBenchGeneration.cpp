@@ -6,6 +6,7 @@
 #include "drawing/DrawnMachine.h"
 #include "extensions/ExtendedGeneration.h"
 #include "extensions/ModulePlan.h"
+#include "extensions/ModuleWriter.h"
 #include "extensions/TestBench.h"
 #include "io/OutputFile.h"
 
@@ -46,6 +47,19 @@ std::vector<BenchTransition> CoveredTransitions(const FsmModel& model,
             covered.push_back({static_cast<int>(transition.Object->Id), text});
         }
     return covered;
+}
+
+// The fall-backs to the default state when no transition of a state holds,
+// which no drawn transition stands for, in the order of the states.
+std::vector<BenchTransition> FallBacks(const FsmModel& model) {
+    std::vector<BenchTransition> fallBacks;
+    const std::string& target = model.StateTable[model.DefaultStateIndex].Name;
+    for (int row : StatesFallingBack(model)) {
+        const StateRec& state = model.StateTable[row];
+        fallBacks.push_back({static_cast<int>(FallBackHook(state)),
+                             state.Name + " -> " + target + " (fall-back to the default state)"});
+    }
+    return fallBacks;
 }
 
 // How the bench includes the module: relative to the bench's folder.
@@ -98,6 +112,8 @@ BenchDesign DescribeModuleBench(const machine::Design& asf, const FsmModel& mode
     for (int s = 1; s <= model.StateCount; ++s)
         design.States.push_back(model.StateTable[s].Name);
     design.Transitions = CoveredTransitions(model, asf.Machine());
+    for (BenchTransition& fallBack : FallBacks(model))
+        design.Transitions.push_back(std::move(fallBack));
     return design;
 }
 

@@ -72,20 +72,72 @@ protected:
     TempDir dir_;
 };
 
+// Each "FROM -> TO" of the transition rows with its count, summed over the
+// rows of the same two states.
+std::map<std::pair<std::string, std::string>, long> TakenBetweenStates(const std::string& report) {
+    std::istringstream lines(report);
+    std::map<std::pair<std::string, std::string>, long> taken;
+    bool inTransitions = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Transition coverage", 0) == 0) {
+            inTransitions = true;
+        } else if (line.rfind("Never reached", 0) == 0) {
+            inTransitions = false;
+        } else if (inTransitions && line.find(" -> ") != std::string::npos) {
+            std::istringstream words(line);
+            std::string from, arrow, to;
+            words >> from >> arrow >> to;
+            taken[{from, to}] += std::stol(line.substr(line.rfind(' ')));
+        }
+    }
+    return taken;
+}
+
+// The changes of state the waveform shows from the first edge after the
+// reset on: what the report must count between two different states.
+std::map<std::pair<std::string, std::string>, long> ChangesOfState(const BenchResult& result,
+                                                                   int cycles, int resetCycles) {
+    const Waveform wave(result.Vcd);
+    std::vector<std::string> names;
+    std::istringstream filter(result.Filter);
+    for (std::string code, name; filter >> code >> name;)
+        names.push_back(name);
+    const auto& changes = wave.Changes.at("fsm_state");
+    std::vector<long> states = {std::stol(changes.begin()->second, nullptr, 2)};
+    for (long code : wave.EndOfCycles("fsm_state", cycles))
+        states.push_back(code);
+    std::map<std::pair<std::string, std::string>, long> shown;
+    for (std::size_t k = static_cast<std::size_t>(resetCycles) + 1; k < states.size(); ++k)
+        if (states[k] != states[k - 1])
+            ++shown[{names.at(static_cast<std::size_t>(states[k - 1])),
+                     names.at(static_cast<std::size_t>(states[k]))}];
+    return shown;
+}
+
+// Only the rows between two different states: a self-loop shows no change.
+std::map<std::pair<std::string, std::string>, long>
+Changing(std::map<std::pair<std::string, std::string>, long> taken) {
+    for (auto it = taken.begin(); it != taken.end();)
+        it = it->first.first == it->first.second || it->second == 0 ? taken.erase(it)
+                                                                    : std::next(it);
+    return taken;
+}
+
 const char* const kToggleStimuli = "cycle,go\n0,1\n3,0\n";
 
 const char* const kToggleReport =
     "Toggle: 8 cycles of 10 ns; waveform Toggle.vcd, state names for GTKWave "
     "Toggle.fsm_state.txt\n"
     "State coverage (cycles in each state):\n"
-    "  Idle                       2\n"
-    "  Run                        2\n"
-    "  Stop                       4\n"
+    "  Idle                                         2\n"
+    "  Run                                          2\n"
+    "  Stop                                         4\n"
     "Transition coverage (times taken):\n"
-    "  Idle -> Run [go.read()==1] 2\n"
-    "  Idle -> Idle               1\n"
-    "  Run -> Stop [go.read()==0] 1\n"
-    "  Stop -> Stop               4\n"
+    "  Idle -> Run [go.read()==1]                   2\n"
+    "  Idle -> Idle                                 1\n"
+    "  Run -> Stop [go.read()==0]                   1\n"
+    "  Stop -> Stop                                 3\n"
+    "  Run -> Idle (fall-back to the default state) 1\n"
     "Never reached:\n"
     "  nothing: every state and transition was reached\n";
 
@@ -94,6 +146,7 @@ TEST_F(TestBenchRun, ToggleFollowsItsStimuliInBothProcessKinds) {
         const BenchResult result =
             Run({"--process", process, "--cycles", "8"}, "toggle.asf", "Toggle", kToggleStimuli);
         EXPECT_EQ(result.Report, kToggleReport) << process;
+        EXPECT_EQ(Changing(TakenBetweenStates(result.Report)), ChangesOfState(result, 8, 0));
         EXPECT_EQ(result.Filter, "00000000 Idle\n00000001 Run\n00000002 Stop\n");
 
         const Waveform wave(result.Vcd);
@@ -130,6 +183,7 @@ const char* const kKeyReport =
     "  Pressed -> Held                                   2\n"
     "  Held -> Idle [!key.read()]                        1\n"
     "  Fault -> Fault                                    0\n"
+    "  Held -> Idle (fall-back to the default state)     1\n"
     "Never reached:\n"
     "  state Fault\n"
     "  transition Fault -> Fault\n";
@@ -143,6 +197,8 @@ TEST_F(TestBenchRun, EditorDrawingWithResetAndCppActions) {
         options.insert(options.end(), {"--typed-ports", "--cycles", "20"});
         const BenchResult result = Run(options, "keyfilter.asf", "KeyFilter", kKeyStimuli);
         EXPECT_EQ(result.Report, kKeyReport) << options[1];
+        EXPECT_EQ(Changing(TakenBetweenStates(result.Report)), ChangesOfState(result, 20, 2))
+            << "the evaluation before the reset is not counted";
 
         const Waveform wave(result.Vcd);
         EXPECT_EQ(wave.EndOfCycles("rst", 4), (std::vector<long>{1, 1, 0, 0}));
@@ -180,10 +236,30 @@ TEST_F(TestBenchRun, RandomInputsReportWhatTheWaveformShows) {
         for (long code : Waveform(result.Vcd).EndOfCycles("fsm_state", 1000))
             ++drawn.at(static_cast<std::size_t>(code));
         EXPECT_EQ(reported, drawn) << result.Report;
+        EXPECT_EQ(Changing(TakenBetweenStates(result.Report)), ChangesOfState(result, 1000, 0))
+            << result.Report;
         long cycles = 0;
         for (long count : reported)
             cycles += count;
         EXPECT_EQ(cycles, 1000) << example;
+    }
+}
+
+// The evaluation at start-up leaves Idle at once, but the reset that follows
+// puts the machine back before any edge shows it: not a transition taken.
+TEST_F(TestBenchRun, TheEvaluationBeforeTheResetIsNotCounted) {
+    std::string keyFilter = ReadFileBytes(kExamples + "/keyfilter.asf");
+    const std::string condition = "1 0 0 \"key.read()\"";
+    keyFilter.replace(keyFilter.find(condition), condition.size(), "1 0 0 \"!key.read()\"");
+    const TempDir input;
+    WriteFileBytes(input.File("early.asf"), keyFilter);
+    for (const char* process : {"thread", "method"}) {
+        const BenchResult result =
+            Run({"--process", process, "--reset", "sync", "--typed-ports", "--cycles", "6"},
+                input.File("early.asf"), "KeyFilter", "cycle,key,level\n0,1,0\n");
+        const auto taken = TakenBetweenStates(result.Report);
+        EXPECT_EQ(taken.at({"Idle", "Settle"}), 0) << process << "\n" << result.Report;
+        EXPECT_EQ(Changing(taken), ChangesOfState(result, 6, 2)) << process;
     }
 }
 
