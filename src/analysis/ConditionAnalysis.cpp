@@ -179,7 +179,13 @@ AnalysisResult AnalyseConditions(const machine::FlatMachine& machine,
 AnalysisResult AnalyseConditionsOfFile(const std::string& asfPath,
                                        const translation::HdlOptions& names,
                                        const AnalysisOptions& options) {
-    const drawing::Drawing drawing = drawing::ReadDrawingFile(asfPath);
+    return AnalyseConditionsOfDrawing(drawing::ReadDrawingFile(asfPath), asfPath, names, options);
+}
+
+AnalysisResult AnalyseConditionsOfDrawing(const drawing::Drawing& drawing,
+                                          const std::string& asfPath,
+                                          const translation::HdlOptions& names,
+                                          const AnalysisOptions& options) {
     const drawing::DrawnMachine drawn = drawing::DescribeMachine(drawing);
     Diagnostics flattening;
     const machine::FlatMachine machine = machine::Flatten(drawn, flattening);

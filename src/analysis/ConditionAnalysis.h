@@ -46,5 +46,10 @@ AnalysisResult AnalyseConditions(const machine::FlatMachine& machine,
 AnalysisResult AnalyseConditionsOfFile(const std::string& asfPath,
                                        const translation::HdlOptions& names,
                                        const AnalysisOptions& options = {});
+// The same for a drawing already read from `asfPath`.
+AnalysisResult AnalyseConditionsOfDrawing(const drawing::Drawing& drawing,
+                                          const std::string& asfPath,
+                                          const translation::HdlOptions& names,
+                                          const AnalysisOptions& options = {});
 
 } // namespace kestrom::analysis

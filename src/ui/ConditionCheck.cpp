@@ -9,13 +9,13 @@
 
 namespace kestrom::ui {
 
-Diagnostics CheckConditions(const std::string& asfPath, const translation::HdlOptions& names,
-                            const std::atomic<bool>& cancel) {
+Diagnostics CheckConditions(const drawing::Drawing& drawing, const std::string& asfPath,
+                            const translation::HdlOptions& names, const std::atomic<bool>& cancel) {
     analysis::AnalysisOptions options;
     options.Cancel = &cancel;
     const char* notAnalysed = "the conditions were not analysed: ";
     try {
-        return analysis::AnalyseConditionsOfFile(asfPath, names, options).Reported;
+        return analysis::AnalyseConditionsOfDrawing(drawing, asfPath, names, options).Reported;
     } catch (const ConversionError& error) {
         Diagnostic note(error.Line(), notAnalysed + error.Message(), code::kConditionNotDecided);
         note.Level = Severity::Note;
@@ -43,13 +43,16 @@ void ConditionCheck::Cancel() {
     cancel_.reset();
 }
 
-void ConditionCheck::Start(const std::string& asfPath, const translation::HdlOptions& names) {
+void ConditionCheck::Start(std::shared_ptr<const drawing::Drawing> drawing,
+                           const std::string& asfPath, const translation::HdlOptions& names) {
     Cancel();
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     cancel_ = cancel;
     // The task keeps its own copies: it may outlive this object.
     watcher_.setFuture(QtConcurrent::run(
-        [asfPath, names, cancel] { return CheckConditions(asfPath, names, *cancel); }));
+        [drawing, asfPath, names, cancel] {
+            return CheckConditions(*drawing, asfPath, names, *cancel);
+        }));
 }
 
 } // namespace kestrom::ui

@@ -11,6 +11,7 @@
 #include <QObject>
 
 #include "base/Diagnostics.h"
+#include "drawing/Drawing.h"
 #include "translation/HdlOptions.h"
 
 namespace kestrom::ui {
@@ -22,10 +23,11 @@ public:
     explicit ConditionCheck(QObject* parent = nullptr);
     ~ConditionCheck() override; // cancels the check under way
 
-    // Analyses the ASF file at `asfPath` as it now stands, its names found
-    // with `names`; a check still running is cancelled and its result never
-    // arrives.
-    void Start(const std::string& asfPath, const translation::HdlOptions& names);
+    // Analyses the drawing the views read from `asfPath` (never the file
+    // again: it may have become a FIFO since), its names found with `names`;
+    // a check still running is cancelled and its result never arrives.
+    void Start(std::shared_ptr<const drawing::Drawing> drawing, const std::string& asfPath,
+               const translation::HdlOptions& names);
     void Cancel();
     bool Running() const { return watcher_.isRunning(); }
 
@@ -39,8 +41,8 @@ private:
     std::shared_ptr<std::atomic<bool>> cancel_;
 };
 
-// What the analysis says of the file at `asfPath`; the work of one check.
-Diagnostics CheckConditions(const std::string& asfPath, const translation::HdlOptions& names,
-                            const std::atomic<bool>& cancel);
+// What the analysis says of the drawing; the work of one check.
+Diagnostics CheckConditions(const drawing::Drawing& drawing, const std::string& asfPath,
+                            const translation::HdlOptions& names, const std::atomic<bool>& cancel);
 
 } // namespace kestrom::ui

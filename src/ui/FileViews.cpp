@@ -172,7 +172,9 @@ void FileViews::Refresh() {
         warnings.erase(std::remove(warnings.begin(), warnings.end(), error), warnings.end());
     problems_->Show(localPath_, errors, warnings);
     errorsShown_ = !errors.empty();
-    conditions_->Start(localPath_, choices.Hdl);
+    auto drawing = std::make_shared<drawing::Drawing>(drawn_->Drawing);
+    drawing->Index();
+    conditions_->Start(std::move(drawing), localPath_, choices.Hdl);
     Code()->Show(QByteArray::fromStdString(generation.Code));
     for (auto& [id, child] : diagramWindows_)
         if (child || id == 1) ShowDiagram(id);

@@ -297,8 +297,10 @@ void MDIFormMain::OpenFile(const QString& path) {
         const std::string why = FirstLineRefusal(model_.AsfPath, OpenExtensionChoices());
         passes = why.empty();
         if (!passes) refusal = FromLocalPath(FormatDiagnostic(model_.AsfPath, 1, "error", why));
-    } catch (const std::exception&) {
+    } catch (const Error&) {
         passes = false; // an unreadable file has no first line
+    } catch (const std::bad_alloc&) {
+        passes = false; // the last resort: a first line longer than memory holds
     }
     if (passes) {
         asfOpened_ = kTrue;
@@ -376,7 +378,7 @@ void MDIFormMain::mnuFSM_Click() {
 
     try {
         LoadProcessKind(platform_, model_);
-    } catch (const std::exception&) {
+    } catch (const Error&) {
         // The stored choice cannot be read: generate with the one in memory.
     }
 
@@ -427,11 +429,16 @@ void MDIFormMain::mnuExport_Click() {
         this, {exportDialog_.Title, exportDialog_.Filter, exportDialog_.FileName});
     if (!chosen || !views_) return;
     exportDialog_.FileName = *chosen;
-    try {
-        views_->ExportPicture(*chosen);
-    } catch (const std::exception& error) {
+    const auto showError = [this](const std::exception& error) {
         platform_.ShowMessage(this, {QString::fromLocal8Bit(error.what()), "Picture Export Error",
                                      MessageIcon::Error, QString()});
+    };
+    try {
+        views_->ExportPicture(*chosen);
+    } catch (const Error& error) {
+        showError(error);
+    } catch (const std::bad_alloc& error) {
+        showError(error); // the last resort: a picture too large to draw in memory
     }
 }
 
