@@ -9,8 +9,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStringDecoder>
 
+#include "base/Utf8.h"
 #include "ui/CppHighlighter.h"
 
 namespace kestrom::ui {
@@ -72,9 +72,9 @@ void CodeWindow::Show(const QByteArray& bytes) {
     bytes_ = bytes;
     // The actions are copied into the file byte for byte, in whatever
     // encoding the editor saved them: UTF-8 when they are, else Latin-1.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) text = QString::fromLatin1(bytes);
+    QString text = IsValidUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size())))
+                       ? QString::fromUtf8(bytes)
+                       : QString::fromLatin1(bytes);
     text.replace("\r\n", "\n");
     if (text.endsWith('\n')) text.chop(1);
     lines_ = text.split('\n');
