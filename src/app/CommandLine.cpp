@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 
 namespace kestrom {
 
@@ -83,14 +84,10 @@ ResetStyle ParseResetStyle(const std::string& value) {
 
 std::uint64_t ParseBenchNumber(const std::string& option, const std::string& value,
                                std::uint64_t least) {
-    std::size_t end = 0;
-    unsigned long long number = 0;
-    try {
-        if (!value.empty() && value[0] != '-') number = std::stoull(value, &end, 10);
-    } catch (const std::exception&) {
-        end = 0;
-    }
-    if (end == 0 || end != value.size() || number < least)
+    std::uint64_t number = 0;
+    const char* end = value.data() + value.size();
+    const auto [stop, failure] = std::from_chars(value.data(), end, number);
+    if (value.empty() || stop != end || failure != std::errc() || number < least)
         throw UsageError(option + " takes a whole number from " + std::to_string(least) +
                          ", not '" + value + "'");
     return number;

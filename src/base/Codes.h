@@ -14,6 +14,7 @@
       "A file read beside the ASF file cannot be used.")                                           \
     X(kOptionFileUnreadable, "K004", "option-file-unreadable",                                     \
       "The stored process kind cannot be read.")                                                   \
+    X(kSimulationError, "K005", "simulation-error", "The simulation cannot be built or run.")      \
     /* What the plain generator and the extensions warn about. */                                  \
     X(kNoInitialState, "K101", "no-initial-state", "No transition from the reset port.")           \
     X(kNoClockPort, "K102", "no-clock-port", "No port is marked as clock.")                        \
@@ -34,7 +35,7 @@
     X(kResetReadsNoInput, "K115", "reset-reads-no-input",                                          \
       "An asynchronous reset reads no input port.")                                                \
     X(kActionsNotTranslated, "K116", "actions-not-translated",                                     \
-      "Actions in a hardware language are copied into C++ as they stand.")                        \
+      "Actions in a hardware language are copied into C++ as they stand.")                         \
     X(kDeclarationNotWritten, "K117", "declaration-not-written",                                   \
       "A drawn constant, declaration or signal is not written.")                                   \
     /* What the conditions of one state allow; K205 is information, K206 a note. */                \

@@ -3,32 +3,10 @@
 #include <cstdio>
 #include <set>
 
+#include "base/Utf8.h"
+
 namespace kestrom {
 namespace {
-
-void AppendUtf8(std::string& out, unsigned codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-// Length of the well-formed UTF-8 sequence at text[i], or 0.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (length == 0 || i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    const unsigned second = byte(i + 1);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
-        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
-        return 0;
-    return length;
-}
 
 std::string UriOf(const std::string& path) {
     std::string uri = path.empty() || path[0] != '/' ? "" : "file://";
@@ -134,7 +112,7 @@ std::string JsonString(std::string_view text) {
         } else if (c >= 0x80) {
             const std::size_t length = Utf8SequenceLength(text, i);
             if (length == 0) {
-                AppendUtf8(out, c);
+                AppendLatin1(out, c);
                 ++i;
             } else {
                 out.append(text.substr(i, length));

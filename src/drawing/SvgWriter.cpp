@@ -1,10 +1,11 @@
 #include "drawing/SvgWriter.h"
 
-#include "drawing/RoleStyle.h"
-
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
+
+#include "base/Utf8.h"
+#include "drawing/RoleStyle.h"
 
 namespace kestrom::drawing {
 namespace {
@@ -37,29 +38,20 @@ std::string Number(double value) {
 // Length of the UTF-8 sequence at `i` when it is well-formed and XML may
 // hold its character, else 0.
 std::size_t XmlSequence(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
+    const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
-    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || i + length > text.size()) return 0;
-    unsigned long code = lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    const unsigned long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || code > 0x10FFFF) return 0;
-    if ((code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF) return 0;
-    return length;
+    char32_t code = 0;
+    const std::size_t length = Utf8SequenceLength(text, i, &code);
+    return code == 0xFFFE || code == 0xFFFF ? 0 : length;
 }
 
-void AppendLatin1(std::string& out, unsigned char byte) {
-    if (byte < 0x20) {
-        out += "\xEF\xBF\xBD"; // U+FFFD: a control character XML cannot hold
-        return;
-    }
-    out += static_cast<char>(0xC0 | (byte >> 6));
-    out += static_cast<char>(0x80 | (byte & 0x3F));
+// A byte that is no UTF-8, as Latin-1; a control character XML cannot hold
+// becomes U+FFFD.
+void AppendXmlLatin1(std::string& out, unsigned char byte) {
+    if (byte < 0x20)
+        out += "\xEF\xBF\xBD";
+    else
+        AppendLatin1(out, byte);
 }
 
 class SvgWriter {
@@ -237,7 +229,7 @@ std::string XmlText(std::string_view text) {
         }
         const std::size_t length = XmlSequence(text, i);
         if (length == 0) {
-            AppendLatin1(out, static_cast<unsigned char>(c));
+            AppendXmlLatin1(out, static_cast<unsigned char>(c));
             ++i;
             continue;
         }

@@ -5,9 +5,10 @@
 
 #include <atomic>
 #include <functional>
-#include <stdexcept>
 #include <string>
 
+#include "base/Codes.h"
+#include "base/Error.h"
 #include "sim/DriverSource.h"
 
 namespace kestrom::sim {
@@ -26,10 +27,10 @@ struct BuiltDriver {
 };
 
 // The compiler's or SystemC's failure: Output is the compiler's whole output.
-class BuildError : public std::runtime_error {
+class BuildError : public Error {
 public:
-    BuildError(const std::string& message, std::string output = {})
-        : std::runtime_error(message), Output(std::move(output)) {}
+    BuildError(std::string message, std::string output = {})
+        : Error(code::kSimulationError, "", 0, 0, std::move(message)), Output(std::move(output)) {}
     std::string Output;
 };
 

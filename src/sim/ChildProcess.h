@@ -2,15 +2,19 @@
 // The destructor ends it when it still runs: nothing is left behind.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
+#include "base/Codes.h"
+#include "base/Error.h"
+
 namespace kestrom::sim {
 
-class ProcessError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
+class ProcessError : public Error {
+public:
+    explicit ProcessError(std::string message)
+        : Error(code::kSimulationError, "", 0, 0, std::move(message)) {}
 };
 
 class ChildProcess {

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "sim/ChildProcess.h"
@@ -14,8 +13,10 @@
 
 namespace kestrom::sim {
 
-class DriverError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
+class DriverError : public Error {
+public:
+    explicit DriverError(std::string message)
+        : Error(code::kSimulationError, "", 0, 0, std::move(message)) {}
 };
 
 struct Reply {

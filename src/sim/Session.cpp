@@ -1,6 +1,7 @@
 #include "sim/Session.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -10,19 +11,20 @@
 namespace kestrom::sim {
 namespace {
 
-class UserError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
+// A command that cannot be carried out as typed; the session goes on.
+class UserError : public Error {
+public:
+    explicit UserError(std::string message)
+        : Error(code::kSimulationError, "", 0, 0, std::move(message)) {}
 };
 
+// Digits only, and no more than 64 bits hold.
 std::optional<std::uint64_t> Count(const std::string& word) {
-    if (word.empty() ||
-        !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    try {
-        return std::stoull(word);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    std::uint64_t count = 0;
+    const char* end = word.data() + word.size();
+    const auto [stop, failure] = std::from_chars(word.data(), end, count);
+    if (word.empty() || stop != end || failure != std::errc()) return std::nullopt;
+    return count;
 }
 
 class Session {

@@ -86,7 +86,7 @@ FormOption::FormOption(MDIFormMain& main)
     FsmModel& model = main_.model();
     try {
         LoadProcessKind(main_.platform(), model);
-    } catch (const std::exception& error) {
+    } catch (const Error& error) {
         ReportOptionFileError(error);
     }
     optionM_[0]->setChecked(model.ProcessKind != 0);
@@ -99,7 +99,7 @@ bool FormOption::MethodSelected() const {
     return optionM_[0]->isChecked();
 }
 
-void FormOption::ReportOptionFileError(const std::exception& error) {
+void FormOption::ReportOptionFileError(const Error& error) {
     main_.platform().ShowMessage(
         isVisible() ? static_cast<QWidget*>(this) : &main_,
         {QString::fromLocal8Bit(error.what()), "Option File Error", MessageIcon::Error, QString()});
@@ -112,7 +112,7 @@ void FormOption::CommandOK_Click() {
     try {
         SaveProcessKind(main_.platform(), model);
         main_.RefreshViews();
-    } catch (const std::exception& error) {
+    } catch (const Error& error) {
         model.ProcessKind = stored; // the file keeps the choice it had
         ReportOptionFileError(error);
     }

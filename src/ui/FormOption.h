@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include "base/Error.h"
 #include "model/FsmModel.h"
 
 class QGroupBox;
@@ -36,7 +37,7 @@ public:
 
 private:
     void Unload();
-    void ReportOptionFileError(const std::exception& error);
+    void ReportOptionFileError(const Error& error);
 
     MDIFormMain& main_;
     QGroupBox* frame1_ = nullptr;

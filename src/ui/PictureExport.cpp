@@ -1,12 +1,12 @@
 #include "ui/PictureExport.h"
 
-#include <stdexcept>
 #include <string>
 
 #include <QFile>
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include "base/Diagnostics.h"
 #include "drawing/SvgWriter.h"
 #include "ui/PicturePainter.h"
 
@@ -14,8 +14,7 @@ namespace kestrom::ui {
 namespace {
 
 [[noreturn]] void Fail(const QString& path, const QString& reason) {
-    throw std::runtime_error(
-        QString("cannot write %1: %2").arg(path, reason).toLocal8Bit().toStdString());
+    throw OutputError(QString("cannot write %1: %2").arg(path, reason).toLocal8Bit().toStdString());
 }
 
 // Whole or not at all: an earlier file stays until the new one is complete.

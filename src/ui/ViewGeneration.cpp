@@ -70,9 +70,6 @@ ViewGeneration GenerateForViews(const std::string& asfPath, const GenerationChoi
     } catch (const Error& error) {
         result.Code.clear();
         result.Errors = {FromError(error, asfPath)};
-    } catch (const ConversionError& error) {
-        result.Code.clear();
-        result.Errors = {Diagnostic{error.Line(), error.Message(), code::kAsfError}};
     } catch (const std::bad_alloc&) {
         result.Code.clear();
         result.Warnings.clear();

@@ -265,6 +265,10 @@ TEST(BatchTool, TestBenchOptionsGoTogether) {
          "--cycles takes a whole number from 1, not '0'"},
         {{"--testbench", "b.cpp", "--seed", "-3", kToggle, "m.cpp"},
          "--seed takes a whole number from 0, not '-3'"},
+        {{"--testbench", "b.cpp", "--seed", " -3", kToggle, "m.cpp"},
+         "--seed takes a whole number from 0, not ' -3'"},
+        {{"--testbench", "b.cpp", "--seed", "18446744073709551616", kToggle, "m.cpp"},
+         "--seed takes a whole number from 0, not '18446744073709551616'"},
         {{"--testbench", "b.cpp", "--cycles", "1e3", kToggle, "m.cpp"},
          "--cycles takes a whole number from 1, not '1e3'"},
     };

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
+#include "base/Utf8.h"
 #include "drawing/LineTokens.h"
 #include "drawing/SvgWriter.h"
 #include "machine/FlatMachine.h"
@@ -29,23 +30,10 @@ void CheckProblems(const Diagnostics& problems, std::size_t lines) {
 bool IsXmlUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            if (lead < 0x20 && lead != '\n' && lead != '\t' && lead != '\r') return false;
-            ++i;
-            continue;
-        }
-        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        if (length == 0 || lead > 0xF4 || i + length > text.size()) return false;
-        unsigned long code = lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        const unsigned long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) ||
-            code == 0xFFFE || code == 0xFFFF)
-            return false;
+        if (lead < 0x20 && lead != '\n' && lead != '\t' && lead != '\r') return false;
+        char32_t code = 0;
+        const std::size_t length = kestrom::Utf8SequenceLength(text, i, &code);
+        if (length == 0 || code == 0xFFFE || code == 0xFFFF) return false;
         i += length;
     }
     return true;

@@ -115,7 +115,7 @@ private slots:
         QVERIFY(rows.contains("1,0"));
     }
 
-    void aChangedFileMakesTheModuleOutOfDate() {
+    void aChangedFileMakesTheModuleOutOfDateAndExitAsks() {
         if (QProcess::execute("pkg-config", {"--exists", "systemc"}) != 0)
             QSKIP("SystemC not found (pkg-config systemc): install libsystemc-dev");
         const QString copy = Work("crossing.asf");
@@ -129,6 +129,11 @@ private slots:
         WriteAll(copy, ReadAll(copy) + "\n");
         QTRY_VERIFY_WITH_TIMEOUT(
             Panel()->findChild<QWidget*>("SimulationOutOfDate")->isVisibleTo(Panel()), 10000);
+
+        // Exit asks while the module runs; no ends nothing.
+        window_->mnuExit_Click();
+        QCOMPARE(platform_.questions.size(), std::size_t(1));
+        QCOMPARE(platform_.endProgramCalls, 0);
     }
 };
 
