@@ -364,9 +364,10 @@ void MDIFormMain::mnuSim_Click() {
 
 void MDIFormMain::mnuExit_Click() {
     if (BackgroundWorkRunning() &&
-        !platform_.Confirm(this, {"A generation, a condition check or a simulation is still under way. "
-                                  "End the program anyway?",
-                                  "Exit", MessageIcon::Warning, QString()}))
+        !platform_.Confirm(this,
+                           {"A generation, a condition check or a simulation is still under way. "
+                            "End the program anyway?",
+                            "Exit", MessageIcon::Warning, QString()}))
         return;
     platform_.EndProgram();
 }
