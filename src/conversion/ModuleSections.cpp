@@ -15,17 +15,28 @@ void ModuleSections::Write() {
     out_.Flush();
 }
 
+void ModuleSections::Count(std::string_view piece) {
+    for (char c : piece)
+        linesWritten_ += c == '\n';
+}
+
 void ModuleSections::Line(int indent, std::string_view text) {
     out_.AppendLine(static_cast<std::size_t>(indent), {text});
+    if (countLines_) Count(text), ++linesWritten_;
 }
 
 void ModuleSections::Line(int indent, std::initializer_list<std::string_view> pieces) {
     out_.AppendLine(static_cast<std::size_t>(indent), pieces);
+    if (!countLines_) return;
+    for (std::string_view piece : pieces)
+        Count(piece);
+    ++linesWritten_;
 }
 
 void ModuleSections::EmptyLines(int count) {
     for (int i = 0; i < count; ++i)
         out_.Append("\r\n");
+    linesWritten_ += count;
 }
 
 void ModuleSections::WriteHeaderComment() {

@@ -63,8 +63,14 @@ protected:
     // Without a trap state the default: branch names no state, and the file
     // does not compile; when set, the machine stays where it is instead.
     bool keepStateWithoutTrap_ = false;
+    // When set, the lines written so far are counted (for #line directives).
+    bool countLines_ = false;
+    int LinesWritten() const { return linesWritten_; }
 
 private:
+    void Count(std::string_view piece);
+
+    int linesWritten_ = 0;
     Diagnostics& warnings_;
     TextOutput& out_;
 };

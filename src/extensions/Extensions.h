@@ -2,6 +2,7 @@
 // the output is exactly the plain generator's.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kestrom {
@@ -17,6 +18,14 @@ struct Extensions {
     // Set by --testbench: each drawn transition, when taken, names itself to
     // KESTROM_COVERAGE, which only the test bench defines.
     bool CoverageHooks = false;
+    // Set by the simulator's build: each action and condition is preceded by
+    // a #line directive naming its line in AsfFile, so the compiler's errors
+    // point at the diagram; the module's own lines name ModuleFile.
+    struct LineNames {
+        std::string AsfFile;
+        std::string ModuleFile;
+    };
+    std::optional<LineNames> LineDirectives;
 };
 
 } // namespace kestrom

@@ -47,6 +47,7 @@ public:
           hooks_(plan.Options.CoverageHooks), reset_(plan.Reset.has_value()),
           async_(reset_ && plan.Options.Reset == ResetStyle::Async && !plan.Reset->Reads.empty()) {
         keepStateWithoutTrap_ = true;
+        countLines_ = plan.Options.LineDirectives.has_value();
     }
 
 private:
@@ -146,11 +147,23 @@ private:
                 WriteActionLines(model_.ActionTable[a], indent);
     }
 
+    // With line directives, what `write` writes is told to come from the
+    // ASF line; the module's own lines follow again.
+    template <typename Write> void FromAsfLine(int asfLine, Write write) {
+        const auto& names = plan_.Options.LineDirectives;
+        if (!names || asfLine <= 0) return write();
+        Line(0, {"#line ", std::to_string(asfLine), " \"", names->AsfFile, "\""});
+        write();
+        Line(0, {"#line ", std::to_string(LinesWritten() + 2), " \"", names->ModuleFile, "\""});
+    }
+
     void WriteActionLines(const ActionRec& action, int indent) {
         const std::vector<std::string> lines = DecodeActionLines(action.Text);
         const std::size_t written = std::min(lines.size(), kMaxActionLines);
-        for (std::size_t i = 0; i < written; ++i)
-            Line(indent, lines[i]);
+        FromAsfLine(action.Line, [&] {
+            for (std::size_t i = 0; i < written; ++i)
+                Line(indent, lines[i]);
+        });
         if (written < lines.size())
             Warn(action.Line, code::kActionLinesDropped,
                  "action has " + std::to_string(lines.size()) + " lines; lines after the " +
@@ -169,7 +182,8 @@ private:
                 continue;
             }
             WriteBranch(state, branch.Unconditional() ? "" : branch.Condition, b == 0,
-                        branch.TargetName, branch.TransitionId, branch.TransitionId);
+                        branch.TargetName, branch.TransitionId, branch.TransitionId,
+                        branch.Unconditional() ? 0 : branch.Line);
             unconditionalWritten = branch.Unconditional();
         }
         if (unconditionalWritten || model_.DefaultStateIndex <= 0) return;
@@ -184,21 +198,27 @@ private:
     // state and its own actions, and the target's entry actions are due. The
     // hook number names it to the coverage count (0: not counted).
     void WriteBranch(const StateRec& state, const std::string& condition, bool first,
-                     const std::string& target, Integer transitionId, Integer hookId) {
+                     const std::string& target, Integer transitionId, Integer hookId,
+                     int conditionLine = 0) {
         const std::string chain = first ? "" : "else ";
         const std::string guard = condition.empty() ? "" : "if ( " + condition + " ) ";
         const bool hooked = hooks_ && hookId != 0;
         const std::string hook = "ChosenTransition = " + std::to_string(hookId) + " ;";
         if (!kinds_ && hooked) {
-            Line(24, {chain, guard, "{ NextState = ", target, " ; ", hook, " }"});
+            FromAsfLine(conditionLine, [&] {
+                Line(24, {chain, guard, "{ NextState = ", target, " ; ", hook, " }"});
+            });
             return;
         }
         if (!kinds_) {
-            Line(24, {chain, guard, "NextState = ", target, " ;"});
+            FromAsfLine(conditionLine, [&] {
+                Line(24, {chain, guard, "NextState = ", target, " ;"});
+            });
             return;
         }
         const std::string head = chain + guard;
-        if (!head.empty()) Line(24, head.substr(0, head.size() - 1));
+        if (!head.empty())
+            FromAsfLine(conditionLine, [&] { Line(24, head.substr(0, head.size() - 1)); });
         Line(24, "{");
         Line(32, {"NextState = ", target, " ;"});
         Line(32, "EntryPending = true ;");

@@ -41,8 +41,9 @@
 //
 //   cycle CYCLE state NAME taken ID [PORT=VALUE]...
 //
-// with ID the drawn transition taken at that edge as the module's coverage
-// hook numbers it (0: none), then every output and every internal signal in
+// with ID the transition that led into the state shown, as the module's
+// coverage hook numbers it (0: none; negative: a state's fall-back to the
+// default state), then every output and every internal signal in
 // the hello's order, in decimal (signed when its type is). A state code the
 // hello does not list is written as "?CODE".
 #pragma once

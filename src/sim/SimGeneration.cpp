@@ -14,6 +14,8 @@ std::optional<SimDesign> GeneratePlain(const SimRequest& request, FsmModel& mode
     extensions.CoverageHooks = true;
     const machine::Design design = ReadDesign(request.AsfPath, model);
     RequireAcceptedFirstLine(design, extensions);
+    // The compiler's errors in the diagram's texts name the diagram's lines.
+    extensions.LineDirectives = Extensions::LineNames{request.AsfPath, model.ModuleName + ".cpp"};
     SimDesign sim;
     sim.ModuleText = GenerateModule(design, model, extensions, problems);
     sim.Bench = DescribeModuleBench(design, model, extensions, "", "");

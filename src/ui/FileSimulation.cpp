@@ -6,6 +6,7 @@
 
 #include "ui/DiagramView.h"
 #include "ui/FileViews.h"
+#include "ui/ProblemsPanel.h"
 #include "ui/sim/SimulationPanel.h"
 
 namespace kestrom::ui {
@@ -23,6 +24,7 @@ SimulationPanel* FileViews::Simulate(Platform& platform) {
         main_.tabifyDockWidget(problemsDock_, simulationDock_);
         connect(simulation_, &SimulationPanel::LinesChanged, this, &FileViews::ShowSimLines);
         connect(simulation_, &SimulationPanel::RestartAsked, this, &FileViews::StartSimulation);
+        connect(simulation_, &SimulationPanel::BuildErrors, problems_, &ProblemsPanel::AddErrors);
     }
     simulationDock_->show();
     simulationDock_->raise();

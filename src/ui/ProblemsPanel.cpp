@@ -48,6 +48,12 @@ void ProblemsPanel::Show(const std::string& asfPath, const Diagnostics& errors,
     Fill();
 }
 
+void ProblemsPanel::AddErrors(const Diagnostics& errors) {
+    errors_.insert(errors_.end(), errors.begin(), errors.end());
+    const QSignalBlocker quiet(list_);
+    Fill();
+}
+
 void ProblemsPanel::ShowAnalysed(const Diagnostics& analysed) {
     const QString chosen = list_->currentItem() ? list_->currentItem()->toolTip() : QString();
     warnings_.insert(warnings_.end(), analysed.begin(), analysed.end());

@@ -28,6 +28,9 @@ public:
     // warnings, keeping the row chosen.
     void ShowAnalysed(const Diagnostics& analysed);
     // Each row as the batch tool says it, with the file's full path.
+    // Adds errors found after the load, such as the compiler's about the
+    // diagram's texts when its module is built for a simulation.
+    void AddErrors(const Diagnostics& errors);
     QStringList Rows() const;
     // Each row as shown, with the file's name.
     QStringList ShownRows() const;

@@ -16,6 +16,7 @@
 #include "ui/DiagramView.h"
 #include "ui/FileViews.h"
 #include "ui/PicturePainter.h"
+#include "ui/ProblemsPanel.h"
 #include "ui/sim/SimInputs.h"
 #include "ui/sim/SimulationPanel.h"
 
@@ -130,10 +131,25 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             Panel()->findChild<QWidget*>("SimulationOutOfDate")->isVisibleTo(Panel()), 10000);
 
-        // Exit asks while the module runs; no ends nothing.
+        // Exit asks while the module runs; No ends nothing.
         window_->mnuExit_Click();
         QCOMPARE(platform_.questions.size(), std::size_t(1));
         QCOMPARE(platform_.endProgramCalls, 0);
+    }
+
+    // The pump's actions call a Log only its own test bench defines.
+    void compilerErrorsInTheDiagramsTextsAreProblemsOfItsLines() {
+        if (QProcess::execute("pkg-config", {"--exists", "systemc"}) != 0)
+            QSKIP("SystemC not found (pkg-config systemc): install libsystemc-dev");
+        const QString pump = QString(KESTROM_TEST_DATA "/extensions/pump.asf");
+        Open(pump);
+        window_->Views()->Simulate(platform_);
+        QTRY_VERIFY_WITH_TIMEOUT(!platform_.messages.empty(), kBuildMs);
+        QCOMPARE(platform_.messages.back().Title, QString("Simulation"));
+        const QStringList rows = window_->Views()->Problems()->Rows();
+        const QStringList action = rows.filter(pump + ":47: error: ");
+        QVERIFY2(action.size() == 1 && action[0].contains("was not declared"),
+                 qPrintable(rows.join('\n')));
     }
 };
 

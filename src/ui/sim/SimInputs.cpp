@@ -101,6 +101,18 @@ void SimInputs::ShowValues(const std::vector<std::string>& words) {
     }
 }
 
+void SimInputs::FocusFirst() {
+    for (int row = 0; row < form_->rowCount(); ++row) {
+        QLayoutItem* item = form_->itemAt(row, QFormLayout::FieldRole);
+        if (!item) item = form_->itemAt(row, QFormLayout::SpanningRole);
+        QWidget* control = item ? item->widget() : nullptr;
+        if (!control || !control->focusPolicy()) continue;
+        control->setFocus(Qt::TabFocusReason);
+        if (auto* field = qobject_cast<QLineEdit*>(control)) field->selectAll();
+        return;
+    }
+}
+
 QCheckBox* SimInputs::Toggle(const QString& input) const {
     return findChild<QCheckBox*>("Input_" + input);
 }

@@ -27,6 +27,9 @@ public:
     // Shows the values in force (after going back, say) without sending them.
     void ShowValues(const std::vector<std::string>& words);
 
+    // The keyboard goes to the first control, its value selected.
+    void FocusFirst();
+
     QCheckBox* Toggle(const QString& input) const;
     QLineEdit* Field(const QString& input) const;
 

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "sim/CompilerOutput.h"
 #include "ui/Platform.h"
 #include "ui/sim/SimInputs.h"
 #include "ui/sim/TraceModel.h"
@@ -205,6 +206,7 @@ void SimulationPanel::Start(SimStart start) {
     if (last_)
         for (std::size_t i = 0; i < hello_.Inputs.size() && i < last_->Inputs.size(); ++i)
             start.Inputs.emplace_back(hello_.Inputs[i].Name, last_->Inputs[i]);
+    asfPath_ = start.Request.AsfPath;
     outOfDate_ = false;
     staleNote_->hide();
     restart_->hide();
@@ -231,6 +233,7 @@ void SimulationPanel::OnStarted(const sim::Hello& hello, const BenchDesign& benc
     SetStatus(QString("%1 runs%2: Step (F10) runs one clock cycle")
                   .arg(Text(hello.Module), reused ? " (built before)" : ""));
     EnableCommands();
+    if (isVisible()) inputs_->FocusFirst();
 }
 
 void SimulationPanel::OnUpdated(std::shared_ptr<const SimSnapshot> snapshot) {
@@ -258,6 +261,8 @@ void SimulationPanel::OnFailed(const QString& message, const QString& details) {
     progress_->hide();
     cancel_->hide();
     SetStatus(message);
+    const Diagnostics errors = sim::ErrorsOfFile(details.toStdString(), asfPath_);
+    if (!errors.empty()) emit BuildErrors(errors);
     if (!details.isEmpty())
         platform_.ShowMessage(this, {message, "Simulation", MessageIcon::Error, details});
     EnableCommands();

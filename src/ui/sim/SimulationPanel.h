@@ -72,6 +72,8 @@ public:
 signals:
     void LinesChanged(const SimLines& lines);
     void RestartAsked(); // the out-of-date module is to be built again
+    // The compiler's errors about the diagram's own texts.
+    void BuildErrors(const Diagnostics& errors);
 
 private:
     QWidget* BuildControls();
@@ -100,6 +102,7 @@ private:
     Platform& platform_;
     SimRunner* runner_ = nullptr;
     std::shared_ptr<const SimSnapshot> last_;
+    std::string asfPath_;
     sim::Hello hello_;
     BenchDesign bench_;
     std::set<int> breakLines_;
