@@ -53,8 +53,10 @@ CodeWindow::CodeWindow(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     setFocusPolicy(Qt::StrongFocus);
+    // Ctrl+C and Ctrl+X belong to the window's Close and Exit.
     auto* copy = new QAction("Copy", this);
-    copy->setShortcut(QKeySequence::Copy);
+    copy->setObjectName("CodeCopy");
+    copy->setShortcut(QKeySequence("Ctrl+Insert"));
     copy->setShortcutContext(Qt::WidgetShortcut);
     connect(copy, &QAction::triggered, this, &CodeWindow::Copy);
     auto* selectAll = new QAction("Select All", this);
@@ -215,6 +217,35 @@ QString CodeWindow::SelectedText() const {
         picked << lines_[line].mid(start, end - start);
     }
     return picked.join('\n');
+}
+
+bool CodeWindow::Find(const QString& text) {
+    if (text.isEmpty() || lines_.isEmpty()) return false;
+    // From the end of the selection, around to where it started.
+    const QPoint start = anchor_.y() < 0 ? QPoint(0, 0) : Selection().second;
+    const int count = int(lines_.size());
+    for (int step = 0; step <= count; ++step) {
+        const int line = (start.y() + step) % count;
+        const qsizetype from = step == 0 ? start.x() : 0;
+        const qsizetype at = lines_[line].indexOf(text, from, Qt::CaseInsensitive);
+        if (at < 0 || (step == count && at >= start.x())) continue;
+        anchor_ = {int(at), line};
+        cursor_ = {int(at + text.size()), line};
+        ScrollTo(anchor_);
+        viewport()->update();
+        return true;
+    }
+    return false;
+}
+
+void CodeWindow::ScrollTo(const QPoint& position) {
+    QScrollBar* rows = verticalScrollBar();
+    if (position.y() < rows->value() || position.y() >= rows->value() + rows->pageStep())
+        rows->setValue(position.y() - rows->pageStep() / 2);
+    const int x = int(position.x() * ColumnWidth());
+    QScrollBar* columns = horizontalScrollBar();
+    if (x < columns->value() || x >= columns->value() + viewport()->width() - kMargin)
+        columns->setValue(x - viewport()->width() / 4);
 }
 
 void CodeWindow::Copy() const {

@@ -25,7 +25,12 @@ public:
     const QStringList& Lines() const { return lines_; }
     QString SelectedText() const;
     void SelectAll();
+    // Ctrl+Insert and the context menu; Ctrl+C is the window's Close.
     void Copy() const;
+    // Selects the next place of the text (any case) after the selection,
+    // around to the start, and scrolls it into view; false when there is none.
+    bool Find(const QString& text);
+    std::pair<QPoint, QPoint> SelectionRange() const { return Selection(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,6 +45,7 @@ private:
     std::pair<QPoint, QPoint> Selection() const; // in reading order
     void PaintLine(QPainter& painter, int line, int top) const;
     void UpdateScrollBars();
+    void ScrollTo(const QPoint& position);
     int LineHeight() const;
     double ColumnWidth() const;
 

@@ -57,6 +57,9 @@ public:
         const double margin = std::max(bounds_.width(), bounds_.height()) * 0.05 + 200;
         bounds_.adjust(-margin, -margin, margin, margin);
         setFlag(ItemIsSelectable);
+        // A drag that starts elsewhere pans the view.
+        if (item_.Group != "state" && item_.Group != "transition")
+            setAcceptedMouseButtons(Qt::NoButton);
         setData(DiagramView::kObjectIdKey, qlonglong(item_.Id));
     }
 

@@ -5,11 +5,13 @@
 #include <optional>
 #include <stdexcept>
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGraphicsItem>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QTabBar>
 
 #include "conversion/Generation.h"
 #include "io/InputFile.h"
@@ -23,6 +25,7 @@
 #include "ui/PicturePainter.h"
 #include "ui/ProblemsPanel.h"
 #include "ui/ViewGeneration.h"
+#include "ui/WindowMemory.h"
 
 namespace kestrom::ui {
 namespace {
@@ -57,6 +60,11 @@ FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfP
     // Each window fills the work area; the others are a tab away.
     workspace.setViewMode(QMdiArea::TabbedView);
     workspace.setDocumentMode(true);
+    workspace.setTabsClosable(true);
+    if (auto* tabs = workspace.findChild<QTabBar*>()) {
+        tabs->setElideMode(Qt::ElideNone); // a title is never cut
+        tabs->setUsesScrollButtons(true);
+    }
     diagramWindows_[1] = AddDiagramWindow(1);
     Code(); // the code window, behind the diagram
 
@@ -68,7 +76,7 @@ FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfP
     main.addDockWidget(Qt::BottomDockWidgetArea, problemsDock_);
     problemsDock_->show();
     // The diagram keeps most of the window.
-    main.resizeDocks({problemsDock_}, {kProblemsHeight}, Qt::Vertical);
+    main.resizeDocks({problemsDock_}, {LoadProblemsHeight(kProblemsHeight)}, Qt::Vertical);
     connect(problems_, &ProblemsPanel::LineChosen, this, &FileViews::ShowLine);
 
     conditions_ = new ConditionCheck(this);
@@ -79,15 +87,32 @@ FileViews::FileViews(QMainWindow& main, QMdiArea& workspace, const QString& asfP
     connect(watcher_, &FileWatcher::Gone, this, &FileViews::ShowGone);
 
     Refresh();
+    KeepMainTabsOpen();
     workspace.setActiveSubWindow(DiagramWindow(1));
 }
 
 FileViews::~FileViews() {
+    if (problemsDock_ && problemsDock_->isVisible()) SaveProblemsHeight(problemsDock_->height());
     for (auto& [id, child] : diagramWindows_)
         if (child) child->close();
     if (codeWindow_) codeWindow_->close();
     delete problemsDock_.data();
+    workspace_.setTabsClosable(false);
     workspace_.setViewMode(QMdiArea::SubWindowView);
+}
+
+// Only the tabs of sub-diagrams can be closed.
+void FileViews::KeepMainTabsOpen() {
+    auto* tabs = workspace_.findChild<QTabBar*>();
+    if (!tabs) return;
+    const QList<QMdiSubWindow*> windows = workspace_.subWindowList(QMdiArea::CreationOrder);
+    for (int i = 0; i < windows.size() && i < tabs->count(); ++i)
+        if (windows[i] == DiagramWindow(1) || windows[i] == codeWindow_)
+            for (QTabBar::ButtonPosition side : {QTabBar::LeftSide, QTabBar::RightSide})
+                if (QWidget* button = tabs->tabButton(i, side)) {
+                    button->hide();
+                    tabs->setTabButton(i, side, nullptr);
+                }
 }
 
 QMdiSubWindow* FileViews::DiagramWindow(ObjectId diagram) const {
@@ -97,7 +122,10 @@ QMdiSubWindow* FileViews::DiagramWindow(ObjectId diagram) const {
 
 // A window the user closed comes back when it is needed again.
 CodeWindow* FileViews::Code() {
-    if (!codeWindow_) codeWindow_ = AddChild(workspace_, new CodeWindow, "Code - " + fileName_);
+    if (!codeWindow_) {
+        codeWindow_ = AddChild(workspace_, new CodeWindow, "Code - " + fileName_);
+        KeepMainTabsOpen();
+    }
     return static_cast<CodeWindow*>(codeWindow_->widget());
 }
 
@@ -157,7 +185,9 @@ QMdiSubWindow* FileViews::AddDiagramWindow(ObjectId diagram) {
     connect(view, &DiagramView::ObjectDoubleClicked, this, &FileViews::OpenHierarchy);
     QString title = "Diagram - " + fileName_;
     if (diagram != 1) title += " - " + QString::fromStdString(OwnerName(diagram));
-    return AddChild(workspace_, view, title);
+    QMdiSubWindow* child = AddChild(workspace_, view, title);
+    KeepMainTabsOpen();
+    return child;
 }
 
 // Builds the diagram's scene into its window, opening the window first.
@@ -233,9 +263,12 @@ std::optional<FileViews::Shown> FileViews::ObjectAtLine(int line) {
 }
 
 void FileViews::ShowLine(int line) {
+    // The focus stays where the row was chosen.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     const std::optional<Shown> shown = ObjectAtLine(line);
     if (!shown) return;
     workspace_.setActiveSubWindow(DiagramWindow(shown->Diagram)); // laid out before it is centred
+    if (focused) focused->setFocus(Qt::OtherFocusReason);
     DiagramView* view = Diagram(shown->Diagram);
     view->CentreOn(shown->Object);
     // The other transition of an overlap is selected beside it.
@@ -260,6 +293,37 @@ void FileViews::ShowGone() {
     conditions_->Cancel();
     problems_->Show(localPath_, {Diagnostic{0, "the file is gone", code::kAsfError}}, {});
     Code()->Show(QByteArray());
+}
+
+bool FileViews::CodeShown() const {
+    return codeWindow_ && workspace_.activeSubWindow() == codeWindow_;
+}
+
+std::optional<FileViews::Shown> FileViews::FindState(const QString& name, bool exact) const {
+    std::vector<ObjectId> diagrams;
+    for (const auto& [id, child] : diagramWindows_)
+        if (child && child == workspace_.activeSubWindow()) diagrams.push_back(id);
+    for (const drawing::DrawnDiagram& diagram : drawn_->Machine.Diagrams)
+        diagrams.push_back(diagram.Id);
+    for (ObjectId id : diagrams)
+        if (const drawing::DrawnDiagram* diagram = drawn_->Machine.Find(id))
+            for (const drawing::DrawnState& state : diagram->States) {
+                const QString stateName = QString::fromStdString(state.Name);
+                if (exact ? stateName.compare(name, Qt::CaseInsensitive) == 0
+                          : stateName.contains(name, Qt::CaseInsensitive))
+                    return Shown{id, state.Object->Id};
+            }
+    return std::nullopt;
+}
+
+bool FileViews::Find(const QString& text) {
+    if (CodeShown()) return Code()->Find(text);
+    if (!drawn_) return false;
+    std::optional<Shown> found = FindState(text, true);
+    if (!found) found = FindState(text, false);
+    if (!found) return false;
+    workspace_.setActiveSubWindow(OpenSubDiagram(found->Diagram));
+    return Diagram(found->Diagram)->CentreOn(found->Object);
 }
 
 void FileViews::ExportPicture(const QString& path) const {

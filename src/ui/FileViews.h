@@ -58,6 +58,13 @@ public:
     QMdiSubWindow* CodeSubWindow() const { return codeWindow_; }
     // Analyses the conditions in the background after each load.
     ConditionCheck* Conditions() const { return conditions_; }
+    // The code window is the tab shown.
+    bool CodeShown() const;
+    // In the code shown: the next place of the text after the selection,
+    // selected. Else the state of that name (or, failing that, whose name
+    // holds the text) in the diagram shown, then in the others: selected and
+    // centred. False when there is none.
+    bool Find(const QString& text);
 
 private:
     struct DrawnFile {
@@ -76,6 +83,8 @@ private:
     void ShowAnalysed(const Diagnostics& analysed);
     void ShowDiagram(drawing::ObjectId diagram);
     QMdiSubWindow* AddDiagramWindow(drawing::ObjectId diagram);
+    void KeepMainTabsOpen();
+    std::optional<Shown> FindState(const QString& name, bool exact) const;
     void OpenHierarchy(drawing::ObjectId objectId);
     Diagnostics ReadDrawing();
     drawing::ObjectId DiagramOf(drawing::ObjectId objectId) const;

@@ -16,12 +16,10 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include "ui/WindowMemory.h"
+
 namespace kestrom::ui {
 namespace {
-
-QSettings ChoicesStore() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kestrom", "Kestrom");
-}
 
 const char* const kResetKey = "Extensions/Reset";
 const char* const kActionKindsKey = "Extensions/ActionKinds";

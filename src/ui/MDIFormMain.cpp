@@ -3,6 +3,8 @@
 #include <new>
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -10,6 +12,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QStringList>
 #include <QToolBar>
@@ -21,6 +24,7 @@
 #include "io/InputFile.h"
 #include "io/OutputFile.h"
 #include "model/ProductInfo.h"
+#include "ui/ConditionCheck.h"
 #include "ui/FileViews.h"
 #include "ui/FormAbout.h"
 #include "ui/FormExtensions.h"
@@ -28,6 +32,7 @@
 #include "ui/HelpViewer.h"
 #include "ui/Platform.h"
 #include "ui/ViewGeneration.h"
+#include "ui/WindowMemory.h"
 #include "ui/WindowServices.h"
 
 namespace kestrom::ui {
@@ -46,6 +51,14 @@ QString FromLocalPath(const std::string& path) {
 
 bool IsTrue(Flag flag) {
     return flag == kTrue;
+}
+
+// The first local file among the dropped ones; empty for none.
+QString DroppedFile(const QMimeData* data) {
+    if (!data) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
 }
 
 } // namespace
@@ -73,6 +86,9 @@ MDIFormMain::MDIFormMain(Platform& platform, FsmModel& model) : platform_(platfo
     BuildStatusBar();
     // The client area lies below the menu bar.
     resize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips) + menuBar()->sizeHint().height());
+    if (const QByteArray geometry = LoadWindowGeometry(); !geometry.isEmpty())
+        restoreGeometry(geometry);
+    setAcceptDrops(true);
 
     // Load.
     asfOpened_ = kFalse;
@@ -80,7 +96,9 @@ MDIFormMain::MDIFormMain(Platform& platform, FsmModel& model) : platform_(platfo
     ActivateVisualStyle(*this);
 }
 
-MDIFormMain::~MDIFormMain() = default;
+MDIFormMain::~MDIFormMain() {
+    SaveWindowGeometry(saveGeometry());
+}
 
 QAction* MDIFormMain::AddCommand(QMenu* menu, const QString& name, const QString& caption,
                                  const QKeySequence& shortcut, void (MDIFormMain::*command)()) {
@@ -105,6 +123,7 @@ void MDIFormMain::BuildMenus() {
                             &MDIFormMain::mnuExport_Click);
     mnuFile_->addSeparator()->setObjectName("line1");
     AddCommand(mnuFile_, "mnuExit", "Exit", QKeySequence("Ctrl+X"), &MDIFormMain::mnuExit_Click);
+    ShowRecentFiles();
 
     mnuGen_ = menuBar()->addMenu("&Generate");
     mnuGen_->setObjectName("mnuGen");
@@ -119,6 +138,62 @@ void MDIFormMain::BuildMenus() {
                &MDIFormMain::mnuHelpTopic_Click);
     mnuHelp_->addSeparator()->setObjectName("line2");
     AddCommand(mnuHelp_, "mnuAbout", "About", QKeySequence(), &MDIFormMain::mnuAbout_Click);
+
+    auto* find = new QAction(this);
+    find->setObjectName("FindInView");
+    find->setShortcut(QKeySequence("Ctrl+F"));
+    find->setShortcutContext(Qt::WindowShortcut);
+    connect(find, &QAction::triggered, this, &MDIFormMain::FindInView);
+    addAction(find);
+}
+
+void MDIFormMain::ShowRecentFiles() {
+    qDeleteAll(recentFiles_);
+    recentFiles_.clear();
+    delete recentLine_;
+    recentLine_ = nullptr;
+    const QStringList files = LoadRecentFiles();
+    if (files.isEmpty()) return;
+    recentLine_ = mnuFile_->addSeparator();
+    recentLine_->setObjectName("lineRecent");
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* item = mnuFile_->addAction(QString("&%1 %2").arg(i + 1).arg(files[i]));
+        item->setObjectName(QString("mnuRecent%1").arg(i + 1));
+        const QString path = files[i];
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (FileCommandsOn()) OpenNamedFile(path);
+        });
+        recentFiles_ << item;
+    }
+}
+
+bool MDIFormMain::FileCommandsOn() const {
+    return mnuFile_->menuAction()->isEnabled();
+}
+
+void MDIFormMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (FileCommandsOn() && !DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MDIFormMain::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (!FileCommandsOn() || path.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenNamedFile(path);
+}
+
+bool MDIFormMain::BackgroundWorkRunning() const {
+    return generating_ || (views_ && views_->Conditions()->Running());
+}
+
+void MDIFormMain::FindInView() {
+    if (!views_) return;
+    const bool inCode = views_->CodeShown();
+    const std::optional<QString> text =
+        platform_.AskText(this, "Find", inCode ? "Text in the code:" : "State name:");
+    if (!text || text->isEmpty()) return;
+    if (!views_->Find(*text)) SetStatusText("\"" + *text + "\" not found");
 }
 
 void MDIFormMain::BuildToolbar() {
@@ -229,6 +304,8 @@ void MDIFormMain::OpenFile(const QString& path) {
     }
     if (passes) {
         asfOpened_ = kTrue;
+        RememberRecentFile(chosen);
+        ShowRecentFiles();
         views_.reset();
         views_ = std::make_unique<FileViews>(*this, *workspace_, chosen, [this] {
             return GenerationChoices{ProcessKindForViews(platform_, model_.ProcessKind),
@@ -275,6 +352,11 @@ void MDIFormMain::mnuClose_Click() {
 }
 
 void MDIFormMain::mnuExit_Click() {
+    if (BackgroundWorkRunning() &&
+        !platform_.Confirm(this, {"A generation or a condition check is still under way. "
+                                  "End the program anyway?",
+                                  "Exit", MessageIcon::Warning, QString()}))
+        return;
     platform_.EndProgram();
 }
 
@@ -304,6 +386,11 @@ void MDIFormMain::mnuFSM_Click() {
     try {
         RequireRegularInput(model_.AsfPath);
         RequireRegularOutput(model_.CppPath);
+        const struct Busy {
+            bool& Flag;
+            explicit Busy(bool& flag) : Flag(flag) { Flag = true; }
+            ~Busy() { Flag = false; }
+        } busy(generating_);
         warnings = GenerateWithChoices();
     } catch (const AsfError& error) {
         ReportNotGenerated(*chosen, "ASF File Error",

@@ -2,6 +2,7 @@
 // enabling of commands that the two dialogs share with it.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -11,6 +12,8 @@
 #include "model/FsmModel.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -63,6 +66,18 @@ public:
     FileViews* Views() const { return views_.get(); }
     // The views read the file again, as after a change of the stored options.
     void RefreshViews();
+    // A generation or a condition check is under way; Exit asks first.
+    bool BackgroundWorkRunning() const;
+    // Ctrl+F: asks for a text and finds it in the code view, or a state by
+    // that name in the diagram shown.
+    void FindInView();
+    // The recent files under the File menu's items, most recent first.
+    QList<QAction*> RecentFileItems() const { return recentFiles_; }
+
+protected:
+    // A file dropped on the window opens as one named on the command line.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct CommonDialog {
@@ -81,6 +96,8 @@ private:
     Diagnostics GenerateWithChoices();
     void ReportNotGenerated(const QString& cppPath, const QString& title, const QString& text);
     bool RefusedAsNotRegular();
+    void ShowRecentFiles();
+    bool FileCommandsOn() const;
 
     Platform& platform_;
     FsmModel& model_;
@@ -95,6 +112,9 @@ private:
     QAction* mnuOpt_ = nullptr;
     QToolBar* toolbarASF_ = nullptr;
     QAction* toolbarButtons_[3] = {};
+    QAction* recentLine_ = nullptr;
+    QList<QAction*> recentFiles_;
+    bool generating_ = false;
     QLabel* statusBarASF_ = nullptr;
     QMdiArea* workspace_ = nullptr;
 

@@ -42,6 +42,14 @@ public:
     // Modal, with an OK button only; returns when the user dismisses it.
     virtual void ShowMessage(QWidget* owner, const MessageRequest& message) = 0;
 
+    // Modal, with Yes and No buttons; true for Yes.
+    virtual bool Confirm(QWidget* owner, const MessageRequest& question) = 0;
+
+    // A line of text the user types (label says what for), or nothing when
+    // the user cancels.
+    virtual std::optional<QString> AskText(QWidget* owner, const QString& title,
+                                           const QString& label) = 0;
+
     // Hands the address to the user's browser; the result is not examined.
     virtual void OpenWebAddress(QWidget* owner, const QString& address) = 0;
 

@@ -1,6 +1,10 @@
 #include "ui/ProblemsPanel.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QVBoxLayout>
 
@@ -22,6 +26,13 @@ ProblemsPanel::ProblemsPanel(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
+    auto* copy = new QAction("Copy", list_);
+    copy->setObjectName("ProblemsCopy");
+    copy->setShortcut(QKeySequence("Ctrl+Insert")); // Ctrl+C is the window's Close
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, &ProblemsPanel::CopyChosen);
+    list_->addAction(copy);
+    list_->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(list_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item) emit LineChosen(item->data(kLineRole).toInt());
     });
@@ -38,13 +49,13 @@ void ProblemsPanel::Show(const std::string& asfPath, const Diagnostics& errors,
 }
 
 void ProblemsPanel::ShowAnalysed(const Diagnostics& analysed) {
-    const QString chosen = list_->currentItem() ? list_->currentItem()->text() : QString();
+    const QString chosen = list_->currentItem() ? list_->currentItem()->toolTip() : QString();
     warnings_.insert(warnings_.end(), analysed.begin(), analysed.end());
     analysed_ = true;
     const QSignalBlocker quiet(list_);
     Fill();
     for (int i = 0; i < list_->count() && !chosen.isEmpty(); ++i)
-        if (list_->item(i)->text() == chosen) list_->setCurrentRow(i);
+        if (list_->item(i)->toolTip() == chosen) list_->setCurrentRow(i);
 }
 
 void ProblemsPanel::Fill() {
@@ -61,7 +72,13 @@ void ProblemsPanel::Add(const Diagnostics& diagnostics, const char* severity) {
         const std::string text =
             FileDiagnosticText({asfPath_, diagnostic.Line, said, diagnostic.Message,
                                 diagnostic.Code, diagnostic.Column});
-        auto* item = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(text)), list_);
+        const QString full = QFile::decodeName(QByteArray::fromStdString(text));
+        const QString path = QFile::decodeName(QByteArray::fromStdString(asfPath_));
+        QString shown = full;
+        if (!path.isEmpty() && full.startsWith(path + ':'))
+            shown = QFileInfo(path).fileName() + full.mid(path.size());
+        auto* item = new QListWidgetItem(shown, list_);
+        item->setToolTip(full);
         item->setData(kLineRole, diagnostic.Line);
         QVariantList related;
         for (const RelatedLocation& location : diagnostic.Related)
@@ -81,8 +98,20 @@ QList<int> ProblemsPanel::RelatedLinesOfChosen() const {
 QStringList ProblemsPanel::Rows() const {
     QStringList rows;
     for (int i = 0; i < list_->count(); ++i)
+        rows << list_->item(i)->toolTip();
+    return rows;
+}
+
+QStringList ProblemsPanel::ShownRows() const {
+    QStringList rows;
+    for (int i = 0; i < list_->count(); ++i)
         rows << list_->item(i)->text();
     return rows;
+}
+
+void ProblemsPanel::CopyChosen() const {
+    if (const QListWidgetItem* item = list_->currentItem())
+        QApplication::clipboard()->setText(item->toolTip());
 }
 
 } // namespace kestrom::ui

@@ -1,5 +1,7 @@
 // The problems panel: every error and warning of the open file, in the batch
-// tool's words ("file:line: warning: message"), in line order.
+// tool's words ("file:line: warning: message"), in line order. A row shows
+// the file's name; its tooltip and a copy of it (context menu, Ctrl+Insert)
+// hold the full path.
 #pragma once
 
 #include <string>
@@ -25,7 +27,12 @@ public:
     // Adds the condition analysis's diagnostics of the file shown among its
     // warnings, keeping the row chosen.
     void ShowAnalysed(const Diagnostics& analysed);
+    // Each row as the batch tool says it, with the file's full path.
     QStringList Rows() const;
+    // Each row as shown, with the file's name.
+    QStringList ShownRows() const;
+    // Puts the chosen row, as the batch tool says it, on the clipboard.
+    void CopyChosen() const;
     bool Analysed() const { return analysed_; } // the analysis's diagnostics are shown
     // The other lines the chosen row concerns, such as the earlier of two
     // overlapping transitions.

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -61,6 +63,22 @@ void QtPlatform::ShowMessage(QWidget* owner, const MessageRequest& message) {
     QMessageBox box(BoxIcon(message.Icon), message.Title, message.Text, QMessageBox::Ok, owner);
     if (!message.Details.isEmpty()) box.setDetailedText(message.Details);
     box.exec();
+}
+
+bool QtPlatform::Confirm(QWidget* owner, const MessageRequest& question) {
+    QMessageBox box(BoxIcon(question.Icon), question.Title, question.Text,
+                    QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    if (!question.Details.isEmpty()) box.setDetailedText(question.Details);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtPlatform::AskText(QWidget* owner, const QString& title,
+                                           const QString& label) {
+    bool given = false;
+    const QString text = QInputDialog::getText(owner, title, label, QLineEdit::Normal, {}, &given);
+    if (!given) return std::nullopt;
+    return text;
 }
 
 void QtPlatform::OpenWebAddress(QWidget*, const QString& address) {

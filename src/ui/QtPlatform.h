@@ -19,6 +19,9 @@ public:
     std::optional<QString> ChooseSaveFile(QWidget* owner,
                                           const FileDialogRequest& request) override;
     void ShowMessage(QWidget* owner, const MessageRequest& message) override;
+    bool Confirm(QWidget* owner, const MessageRequest& question) override;
+    std::optional<QString> AskText(QWidget* owner, const QString& title,
+                                   const QString& label) override;
     void OpenWebAddress(QWidget* owner, const QString& address) override;
     void ShowHelp(QWidget* owner, const QString& helpFile) override;
     QString ProgramDirectory() const override;

@@ -24,6 +24,10 @@ public:
     std::vector<FileDialogRequest> saveRequests;
     std::vector<MessageRequest> messages;
     std::function<void(const MessageRequest&)> onMessage; // runs while the box is up
+    std::deque<bool> confirmAnswers;                      // an unscripted question is answered No
+    std::vector<MessageRequest> questions;
+    std::deque<Answer> textAnswers; // nullopt: the user cancels
+    QStringList textLabels;
     QStringList webAddresses;
     QStringList helpFiles;
     QString programDirectory;
@@ -40,6 +44,17 @@ public:
     void ShowMessage(QWidget*, const MessageRequest& message) override {
         messages.push_back(message);
         if (onMessage) onMessage(message);
+    }
+    bool Confirm(QWidget*, const MessageRequest& question) override {
+        questions.push_back(question);
+        if (confirmAnswers.empty()) return false;
+        const bool yes = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return yes;
+    }
+    Answer AskText(QWidget*, const QString&, const QString& label) override {
+        textLabels << label;
+        return Next(textAnswers);
     }
     void OpenWebAddress(QWidget*, const QString& address) override { webAddresses << address; }
     void ShowHelp(QWidget*, const QString& helpFile) override { helpFiles << helpFile; }

@@ -309,10 +309,13 @@ private slots:
         const QString path = Sample("slaveSendpacket");
         Open(path);
         QListWidget* list = Views()->Problems()->List();
+        // The row shows the file's name; the tooltip has the whole path.
         const QString fin =
-            path + ":72: warning: state 'FIN' is not reached from the initial state [K108]";
+            QFileInfo(path).fileName() +
+            ":72: warning: state 'FIN' is not reached from the initial state [K108]";
         const QList<QListWidgetItem*> rows = list->findItems(fin, Qt::MatchExactly);
         QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0]->toolTip(), path + fin.mid(fin.indexOf(':')));
         list->setCurrentItem(rows[0]);
 
         QCOMPARE(window_->findChild<QMdiArea*>()->activeSubWindow(), Views()->DiagramWindow(25));

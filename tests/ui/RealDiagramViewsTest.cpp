@@ -142,9 +142,9 @@ private slots:
         QListWidget* list = Views()->Problems()->List();
         const QList<QListWidgetItem*> overlap = list->findItems("[K201]", Qt::MatchEndsWith);
         QCOMPARE(overlap.size(), 1);
-        QVERIFY(overlap[0]->text().startsWith(path + ":92: warning: transition to "
-                                                     "'CHK_PKT_START' and the transition on "
-                                                     "line 66 have the same priority 0"));
+        QVERIFY(overlap[0]->toolTip().startsWith(path + ":92: warning: transition to "
+                                                        "'CHK_PKT_START' and the transition on "
+                                                        "line 66 have the same priority 0"));
         list->setCurrentItem(overlap[0]);
         auto* view = qobject_cast<DiagramView*>(
             window_->findChild<QMdiArea*>()->activeSubWindow()->widget());

@@ -42,6 +42,9 @@ protected:
         platform_ = FakePlatform();
         platform_.programDirectory = programDir_.path();
         QFile::remove(programDir_.filePath("option.dat"));
+        // The place, panel height and recent files an earlier window left.
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kestrom", "Kestrom")
+            .remove("Window");
         model_ = std::make_unique<FsmModel>();
         window_ = std::make_unique<MDIFormMain>(platform_, *model_);
     }
