@@ -177,6 +177,7 @@ void FileViews::Refresh() {
         warnings.erase(std::remove(warnings.begin(), warnings.end(), error), warnings.end());
     problems_->Show(localPath_, errors, warnings);
     errorsShown_ = !errors.empty();
+    moduleName_ = generation.ModuleName.empty() ? drawn_->Drawing.Entity : generation.ModuleName;
     auto drawing = std::make_shared<drawing::Drawing>(drawn_->Drawing);
     drawing->Index();
     conditions_->Start(std::move(drawing), localPath_, choices.Hdl);
@@ -253,6 +254,16 @@ ObjectId FileViews::DiagramOf(ObjectId objectId) const {
     return 1;
 }
 
+// Whether the diagram's picture has an item of the object; a sub-diagram is
+// not opened to find out.
+bool FileViews::Draws(ObjectId diagram, ObjectId id) const {
+    if (DiagramWindow(diagram)) return Diagram(diagram)->ItemOf(id) != nullptr;
+    const drawing::Picture picture =
+        drawing::BuildPicture(drawn_->Drawing, drawn_->Machine, diagram);
+    return std::any_of(picture.Items.begin(), picture.Items.end(),
+                       [id](const drawing::PictureItem& item) { return item.Id == id; });
+}
+
 // The object a line is shown by: the line's own, or for a label,
 // condition or action not drawn on its own, what it belongs to.
 std::optional<FileViews::Shown> FileViews::ObjectAtLine(int line) {
@@ -261,7 +272,7 @@ std::optional<FileViews::Shown> FileViews::ObjectAtLine(int line) {
         if (line < object.Line || line > object.LastLine) continue;
         for (ObjectId id : {object.Id, object.Parent}) {
             const ObjectId diagram = DiagramOf(id);
-            if (!OpenSubDiagram(diagram) || !Diagram(diagram)->ItemOf(id)) continue;
+            if (!Draws(diagram, id) || !OpenSubDiagram(diagram)) continue;
             return Shown{diagram, id};
         }
         return std::nullopt;
@@ -275,7 +286,8 @@ void FileViews::ShowLine(int line) {
     const std::optional<Shown> shown = ObjectAtLine(line);
     if (!shown) return;
     workspace_.setActiveSubWindow(DiagramWindow(shown->Diagram)); // laid out before it is centred
-    if (focused) focused->setFocus(Qt::OtherFocusReason);
+    // (A view's focus would bring its own tab back.)
+    if (focused && !workspace_.isAncestorOf(focused)) focused->setFocus(Qt::OtherFocusReason);
     DiagramView* view = Diagram(shown->Diagram);
     view->CentreOn(shown->Object);
     // The other transition of an overlap is selected beside it.
@@ -300,6 +312,10 @@ void FileViews::ShowGone() {
     conditions_->Cancel();
     problems_->Show(localPath_, {Diagnostic{0, "the file is gone", code::kAsfError}}, {});
     Code()->Show(QByteArray());
+}
+
+QString FileViews::ModuleName() const {
+    return QString::fromStdString(moduleName_);
 }
 
 bool FileViews::CodeShown() const {

@@ -52,6 +52,9 @@ public:
     void ExportPicture(const QString& path) const;
 
     const QString& AsfPath() const { return asfPath_; }
+    // The module's name as the last reading found it: what Generate names
+    // the module file after.
+    QString ModuleName() const;
     // The top-level diagram, or the sub-diagram of a hierarchical state once
     // opened (by a double-click on the state).
     DiagramView* Diagram(drawing::ObjectId diagram = 1) const;
@@ -91,6 +94,7 @@ private:
     void ShowGone();
     void ShowLine(int line);
     std::optional<Shown> ObjectAtLine(int line);
+    bool Draws(drawing::ObjectId diagram, drawing::ObjectId id) const;
     void ShowAnalysed(const Diagnostics& analysed);
     void ShowDiagram(drawing::ObjectId diagram);
     QMdiSubWindow* AddDiagramWindow(drawing::ObjectId diagram);
@@ -124,6 +128,7 @@ private:
     SimulationPanel* simulation_ = nullptr;
     SceneMarks marks_;
     bool errorsShown_ = false;
+    std::string moduleName_;
 };
 
 } // namespace kestrom::ui

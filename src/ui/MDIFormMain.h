@@ -100,6 +100,7 @@ private:
     bool RefusedAsNotRegular();
     void ShowRecentFiles();
     bool FileCommandsOn() const;
+    QString ProposedModuleFile() const;
 
     Platform& platform_;
     FsmModel& model_;
@@ -124,6 +125,7 @@ private:
     CommonDialog commonDialogASF_;
     CommonDialog commonDialogCPP_;
     CommonDialog exportDialog_;
+    QString moduleChosenFor_; // the ASF file the module's name was chosen for
 
     std::unique_ptr<FileViews> views_;
 
