@@ -240,7 +240,15 @@ std::string XmlText(std::string_view text) {
 }
 
 std::string WriteSvg(const Picture& picture) {
-    return SvgWriter(picture).Write();
+    // Lines end as the module's do; texts hold no line break of their own.
+    const std::string lines = SvgWriter(picture).Write();
+    std::string crLf;
+    crLf.reserve(lines.size() + lines.size() / 16);
+    for (char c : lines) {
+        if (c == '\n') crLf += '\r';
+        crLf += c;
+    }
+    return crLf;
 }
 
 } // namespace kestrom::drawing

@@ -10,7 +10,8 @@
 namespace kestrom::drawing {
 
 // Well-formed XML for any texts: bytes that are no UTF-8 are read as
-// Latin-1, characters XML cannot hold become U+FFFD.
+// Latin-1, characters XML cannot hold become U+FFFD. Lines end in CR LF, as
+// the module's do.
 std::string WriteSvg(const Picture& picture);
 
 // The text as XML character data (also fit for attribute values).

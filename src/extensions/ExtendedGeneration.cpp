@@ -86,7 +86,8 @@ void WarnUntranslatedLanguage(const FsmModel& model, Diagnostics& warnings) {
              ") and are copied into C++ as they stand, where they do not mean what they say (" +
              (verilog ? "\"x <= y;\" compiles as a comparison whose result is dropped"
                       : "\"if (a = 0)\" compiles as an assignment") +
-             "); kestrom-gen --hdl translates them",
+             "); kestrom-gen --hdl translates them, as does the window's Extensions choice "
+             "\"The diagram is written in its hardware language (translate and flatten)\"",
          code::kActionsNotTranslated});
 }
 

@@ -99,7 +99,7 @@ private:
         inputs_.push_back(input);
     }
 
-    void Line(const std::string& text = {}) { out_ += text + "\n"; }
+    void Line(const std::string& text = {}) { out_ += text + run_.LineEnd; }
 
     std::string ClockNames() const {
         std::string names;
@@ -320,7 +320,8 @@ std::string WriteTestBench(const BenchDesign& design, const BenchRun& run) {
 }
 
 std::string WriteBenchRuntime(const BenchDesign& design) {
-    const BenchRun run;
+    BenchRun run;
+    run.LineEnd = "\n";
     return BenchWriter(design, run).WriteRuntimeOnly();
 }
 

@@ -35,12 +35,13 @@ struct BenchRun {
     std::uint64_t Cycles = 1000;
     std::uint64_t Seed = 1;
     std::optional<Stimuli> Inputs; // without: seeded random values
+    std::string LineEnd = "\r\n";  // the module's: LF beside a translated module
 };
 
 // The ports a stimuli file may name, with why the others may not be.
 std::vector<StimulusPort> StimulusPorts(const BenchDesign& design);
 
-// The whole bench program; lines end in LF.
+// The whole bench program; lines end in run.LineEnd.
 std::string WriteTestBench(const BenchDesign& design, const BenchRun& run);
 
 // The bench's tables, wires, inputs and reset search without its report and

@@ -110,6 +110,7 @@ bool GenerateHdlWithTestBench(HdlRequest request, const std::string& cppPath,
     BenchRun run;
     run.Cycles = bench.Cycles;
     run.Seed = bench.Seed;
+    run.LineEnd = "\n"; // as the translated module's
     if (!bench.StimuliPath.empty())
         run.Inputs = ReadStimuliFile(bench.StimuliPath, StimulusPorts(design));
     const std::string benchText = WriteTestBench(design, run);

@@ -172,6 +172,7 @@ void FileViews::Refresh() {
         warnings.erase(std::remove(warnings.begin(), warnings.end(), error), warnings.end());
     problems_->Show(localPath_, errors, warnings);
     errorsShown_ = !errors.empty();
+    moduleName_ = generation.ModuleName.empty() ? drawn_->Drawing.Entity : generation.ModuleName;
     auto drawing = std::make_shared<drawing::Drawing>(drawn_->Drawing);
     drawing->Index();
     conditions_->Start(std::move(drawing), localPath_, choices.Hdl);
@@ -293,6 +294,10 @@ void FileViews::ShowGone() {
     conditions_->Cancel();
     problems_->Show(localPath_, {Diagnostic{0, "the file is gone", code::kAsfError}}, {});
     Code()->Show(QByteArray());
+}
+
+QString FileViews::ModuleName() const {
+    return QString::fromStdString(moduleName_);
 }
 
 bool FileViews::CodeShown() const {

@@ -48,6 +48,9 @@ public:
     void ExportPicture(const QString& path) const;
 
     const QString& AsfPath() const { return asfPath_; }
+    // The module's name as the last reading found it: what Generate names
+    // the module file after.
+    QString ModuleName() const;
     // The top-level diagram, or the sub-diagram of a hierarchical state once
     // opened (by a double-click on the state).
     DiagramView* Diagram(drawing::ObjectId diagram = 1) const;
@@ -104,6 +107,7 @@ private:
     FileWatcher* watcher_ = nullptr;
     ConditionCheck* conditions_ = nullptr;
     bool errorsShown_ = false;
+    std::string moduleName_;
 };
 
 } // namespace kestrom::ui

@@ -3,8 +3,7 @@
 #include <new>
 
 #include <QAction>
-#include <QDragEnterEvent>
-#include <QDropEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -12,7 +11,6 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QStatusBar>
 #include <QStringList>
 #include <QToolBar>
@@ -53,12 +51,10 @@ bool IsTrue(Flag flag) {
     return flag == kTrue;
 }
 
-// The first local file among the dropped ones; empty for none.
-QString DroppedFile(const QMimeData* data) {
-    if (!data) return {};
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) return url.toLocalFile();
-    return {};
+// A new name without an extension gets one; an existing file keeps its name.
+QString WithExtension(const QString& path, const char* extension) {
+    const QFileInfo file(path);
+    return file.suffix().isEmpty() && !file.exists() ? path + extension : path;
 }
 
 } // namespace
@@ -145,42 +141,6 @@ void MDIFormMain::BuildMenus() {
     find->setShortcutContext(Qt::WindowShortcut);
     connect(find, &QAction::triggered, this, &MDIFormMain::FindInView);
     addAction(find);
-}
-
-void MDIFormMain::ShowRecentFiles() {
-    qDeleteAll(recentFiles_);
-    recentFiles_.clear();
-    delete recentLine_;
-    recentLine_ = nullptr;
-    const QStringList files = LoadRecentFiles();
-    if (files.isEmpty()) return;
-    recentLine_ = mnuFile_->addSeparator();
-    recentLine_->setObjectName("lineRecent");
-    for (int i = 0; i < files.size(); ++i) {
-        QAction* item = mnuFile_->addAction(QString("&%1 %2").arg(i + 1).arg(files[i]));
-        item->setObjectName(QString("mnuRecent%1").arg(i + 1));
-        const QString path = files[i];
-        connect(item, &QAction::triggered, this, [this, path] {
-            if (FileCommandsOn()) OpenNamedFile(path);
-        });
-        recentFiles_ << item;
-    }
-}
-
-bool MDIFormMain::FileCommandsOn() const {
-    return mnuFile_->menuAction()->isEnabled();
-}
-
-void MDIFormMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (FileCommandsOn() && !DroppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void MDIFormMain::dropEvent(QDropEvent* event) {
-    const QString path = DroppedFile(event->mimeData());
-    if (!FileCommandsOn() || path.isEmpty()) return;
-    event->acceptProposedAction();
-    OpenNamedFile(path);
 }
 
 bool MDIFormMain::BackgroundWorkRunning() const {
@@ -368,11 +328,22 @@ void MDIFormMain::ReportNotGenerated(const QString& cppPath, const QString& titl
     EnDisMDI(kTrue);
 }
 
+// MODULE.cpp beside the ASF file, unless a name was chosen for this file.
+QString MDIFormMain::ProposedModuleFile() const {
+    const QString asf = FromLocalPath(model_.AsfPath);
+    if (!commonDialogCPP_.FileName.isEmpty() && moduleChosenFor_ == asf)
+        return commonDialogCPP_.FileName;
+    if (!views_ || views_->ModuleName().isEmpty()) return commonDialogCPP_.FileName;
+    return QFileInfo(asf).dir().filePath(views_->ModuleName() + ".cpp");
+}
+
 void MDIFormMain::mnuFSM_Click() {
     auto chosen = platform_.ChooseSaveFile(
-        this, {commonDialogCPP_.Title, commonDialogCPP_.Filter, commonDialogCPP_.FileName});
+        this, {commonDialogCPP_.Title, commonDialogCPP_.Filter, ProposedModuleFile()});
     if (!chosen) return;
+    *chosen = WithExtension(*chosen, ".cpp");
     commonDialogCPP_.FileName = *chosen;
+    moduleChosenFor_ = FromLocalPath(model_.AsfPath);
     SetStatusText("Generating " + *chosen + "...");
     model_.CppPath = LocalPath(*chosen);
 
@@ -428,6 +399,7 @@ void MDIFormMain::mnuExport_Click() {
     auto chosen = platform_.ChooseSaveFile(
         this, {exportDialog_.Title, exportDialog_.Filter, exportDialog_.FileName});
     if (!chosen || !views_) return;
+    *chosen = WithExtension(*chosen, ".svg");
     exportDialog_.FileName = *chosen;
     const auto showError = [this](const std::exception& error) {
         platform_.ShowMessage(this, {QString::fromLocal8Bit(error.what()), "Picture Export Error",
@@ -435,6 +407,7 @@ void MDIFormMain::mnuExport_Click() {
     };
     try {
         views_->ExportPicture(*chosen);
+        SetStatusText("Picture " + *chosen + " written");
     } catch (const Error& error) {
         showError(error);
     } catch (const std::bad_alloc& error) {

@@ -98,6 +98,7 @@ private:
     bool RefusedAsNotRegular();
     void ShowRecentFiles();
     bool FileCommandsOn() const;
+    QString ProposedModuleFile() const;
 
     Platform& platform_;
     FsmModel& model_;
@@ -121,6 +122,7 @@ private:
     CommonDialog commonDialogASF_;
     CommonDialog commonDialogCPP_;
     CommonDialog exportDialog_;
+    QString moduleChosenFor_; // the ASF file the module's name was chosen for
 
     std::unique_ptr<FileViews> views_;
 

@@ -67,6 +67,7 @@ ViewGeneration GenerateForViews(const std::string& asfPath, const GenerationChoi
             TranslateForViews(asfPath, choices, result);
         else
             result.Code = GenerateModule(asfPath, *model, choices.Chosen, result.Warnings);
+        if (!choices.Hdl.Enabled) result.ModuleName = model->ModuleName;
     } catch (const Error& error) {
         result.Code.clear();
         result.Errors = {FromError(error, asfPath)};

@@ -18,7 +18,8 @@ class Platform;
 struct ViewGeneration {
     std::string Code; // empty when the file cannot be generated
     Diagnostics Warnings;
-    Diagnostics Errors; // what stops the generation
+    Diagnostics Errors;     // what stops the generation
+    std::string ModuleName; // the module's name; empty when unknown
 };
 
 // What Generate would use now.

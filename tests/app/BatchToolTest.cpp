@@ -153,7 +153,8 @@ TEST(BatchTool, ExtensionsChangeTheModuleAndTheAcceptedVersions) {
                   "the actions and conditions are in Verilog (LANGUAGE=VERILOG) and are copied "
                   "into C++ as they stand, where they do not mean what they say (\"x <= y;\" "
                   "compiles as a comparison whose result is dropped); kestrom-gen --hdl "
-                  "translates them [K116]\n" +
+                  "translates them, as does the window's Extensions choice \"The diagram is "
+                  "written in its hardware language (translate and flatten)\" [K116]\n" +
                   pump + ":58: warning: action of the diagram is not written [K112]\n");
 }
 
@@ -286,7 +287,7 @@ TEST(BatchTool, ATestBenchTurnsTheStatePortOn) {
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
     const std::string module = ReadFileBytes(dir.File("m.cpp"));
     EXPECT_NE(module.find("    sc_out <int> fsm_state ;\r\n"), std::string::npos);
-    EXPECT_NE(ReadFileBytes(dir.File("b.cpp")).find("#include \"m.cpp\"\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(dir.File("b.cpp")).find("#include \"m.cpp\"\r\n"), std::string::npos);
 
     const ProcessResult same =
         RunTool({"--testbench", dir.File("m.cpp"), kToggle, dir.File("m.cpp")});

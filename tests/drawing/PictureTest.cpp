@@ -183,20 +183,20 @@ TEST(SvgTest, FlipsTheSheetAndKeepsIdsUnique) {
     state.Primitives = {outline};
     picture.Items = {state, state};
     EXPECT_EQ(WriteSvg(picture),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10mm\" height=\"20mm\" "
-              "viewBox=\"0 0 10000 20000\">\n"
+              "viewBox=\"0 0 10000 20000\">\r\n"
               "<rect class=\"sheet\" x=\"0\" y=\"0\" width=\"10000\" height=\"20000\" "
-              "fill=\"#fff\" stroke=\"#bbb\" stroke-width=\"200\"/>\n"
-              "<g class=\"state\" id=\"state-5\" data-line=\"7\">\n"
+              "fill=\"#fff\" stroke=\"#bbb\" stroke-width=\"200\"/>\r\n"
+              "<g class=\"state\" id=\"state-5\" data-line=\"7\">\r\n"
               "<ellipse class=\"state\" fill=\"#dff7df\" stroke=\"#000\" stroke-width=\"300\" "
-              "cx=\"1000\" cy=\"5000\" rx=\"500\" ry=\"400\"/>\n"
-              "</g>\n"
-              "<g class=\"state\" id=\"state-5-2\" data-line=\"7\">\n"
+              "cx=\"1000\" cy=\"5000\" rx=\"500\" ry=\"400\"/>\r\n"
+              "</g>\r\n"
+              "<g class=\"state\" id=\"state-5-2\" data-line=\"7\">\r\n"
               "<ellipse class=\"state\" fill=\"#dff7df\" stroke=\"#000\" stroke-width=\"300\" "
-              "cx=\"1000\" cy=\"5000\" rx=\"500\" ry=\"400\"/>\n"
-              "</g>\n"
-              "</svg>\n");
+              "cx=\"1000\" cy=\"5000\" rx=\"500\" ry=\"400\"/>\r\n"
+              "</g>\r\n"
+              "</svg>\r\n");
 }
 
 } // namespace

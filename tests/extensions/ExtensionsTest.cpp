@@ -3,12 +3,12 @@
 
 #include <filesystem>
 
-#include "support/TestSupport.h"
 #include "drawing/PictureFile.h"
 #include "extensions/ExtendedGeneration.h"
 #include "extensions/ModulePorts.h"
 #include "extensions/TestBenchGeneration.h"
 #include "io/InputFile.h"
+#include "support/TestSupport.h"
 
 namespace kestrom::test {
 namespace {
@@ -333,7 +333,9 @@ TEST(Extensions, ASynchronousResetAddsNoSensitivity) {
             {4,
              "the actions and conditions are in Verilog (LANGUAGE=VERILOG) and are copied into "
              "C++ as they stand, where they do not mean what they say (\"x <= y;\" compiles as a "
-             "comparison whose result is dropped); kestrom-gen --hdl translates them",
+             "comparison whose result is dropped); kestrom-gen --hdl translates them, as does the "
+             "window's Extensions choice \"The diagram is written in its hardware language "
+             "(translate and flatten)\"",
              code::kActionsNotTranslated},
             {58, "action of the diagram is not written", code::kActionNotWritten}}));
 }

@@ -29,7 +29,7 @@ int RunIn(const std::string& dir, const std::string& command, const std::string&
 std::string BuildCommand(const std::string& bench) {
     std::istringstream lines(bench);
     for (std::string line; std::getline(lines, line);)
-        if (line.rfind("//   g++ ", 0) == 0) return line.substr(5);
+        if (line.rfind("//   g++ ", 0) == 0) return line.substr(5, line.find('\r') - 5);
     return "no build command in the header";
 }
 

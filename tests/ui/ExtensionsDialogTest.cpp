@@ -18,6 +18,7 @@
 #include "ui/FileViews.h"
 #include "ui/FormExtensions.h"
 #include "ui/MDIFormMain.h"
+#include "ui/ProblemsPanel.h"
 
 using namespace kestrom;
 using namespace kestrom::ui;
@@ -135,6 +136,18 @@ private slots:
         QCOMPARE(ReadAll(Work("toggle.cpp")), ReadAll(KESTROM_GOLDEN "/toggle_thread.cpp"));
         QCOMPARE(window_->Views()->Code()->Bytes(), ReadAll(Work("toggle.cpp")));
         QVERIFY(!QFile::exists(Work("toggle_tb.cpp")));
+    }
+
+    // The warning about untranslated Verilog names the box that translates it.
+    void theLanguageWarningNamesTheTranslatingChoice() {
+        Open(Example("keyfilter.asf"));
+        window_->mnuExt_Click();
+        const QString box = window_->ExtensionsDialog()->findChild<QCheckBox*>("CheckHdl")->text();
+        window_->ExtensionsDialog()->reject();
+        const QStringList rows = window_->Views()->Problems()->Rows().filter("[K116]");
+        QCOMPARE(rows.size(), 1);
+        QVERIFY2(rows[0].contains("\"" + box + "\""), qPrintable(rows[0]));
+        QVERIFY(rows[0].contains("--hdl"));
     }
 };
 

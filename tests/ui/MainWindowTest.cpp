@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -223,7 +225,9 @@ private slots:
         Generate(Work("toggle.cpp"));
         QCOMPARE(platform_.saveRequests[0].Title, QString("SystemC FSM File Save As..."));
         QCOMPARE(platform_.saveRequests[0].Filter, QString("CPP File (*.cpp)"));
-        QCOMPARE(platform_.saveRequests[0].InitialPath, QString());
+        // The module's name beside the ASF file, then the name chosen for it.
+        QCOMPARE(platform_.saveRequests[0].InitialPath,
+                 QFileInfo(Example("toggle.asf")).dir().filePath("Toggle.cpp"));
         QCOMPARE(ReadAll(Work("toggle.cpp")), ReadAll(KESTROM_GOLDEN "/toggle_thread.cpp"));
         QString done = Work("toggle.cpp") + " generated Successfully!";
         QCOMPARE(platform_.messages.size(), size_t(1));

@@ -57,7 +57,9 @@ for ((i = 0; i < step_timeout * 10; i++)); do
 done
 [ "$(wc -l <"$work/display")" -ge 1 ] || fail "Xvfb gave no display within ${step_timeout}s"
 export DISPLAY=":$(head -n1 "$work/display")"
-export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+# A settings place of its own: a window remembered from an earlier run would
+# open elsewhere.
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
 unset QT_QPA_PLATFORMTHEME
 log "Xvfb on display $DISPLAY"
 

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGraphicsItem>
@@ -22,6 +23,7 @@
 #include "ui/CodeWindow.h"
 #include "ui/DiagramView.h"
 #include "ui/FileViews.h"
+#include "ui/FormExtensions.h"
 #include "ui/ProblemsPanel.h"
 
 using namespace kestrom;
@@ -64,7 +66,10 @@ private:
     }
 
 private slots:
-    void init() { StartWindow(); }
+    void init() {
+        ClearUserSettings();
+        StartWindow();
+    }
     void cleanup() { CloseWindow(); }
 
     void copyingNeverClosesNorQuits() {
@@ -204,6 +209,35 @@ private slots:
         const QList<QGraphicsItem*> selected = Views()->Diagram()->scene()->selectedItems();
         QCOMPARE(selected.size(), 1);
         QCOMPARE(selected[0]->data(DiagramView::kObjectIdKey).toLongLong(), 3LL);
+    }
+
+    // One generation, one style of line ends; names without an extension get one.
+    void filesWrittenGetTheirExtensionAndTheModulesLineEnds() {
+        SaveBenchChoice({true, QString()});
+        QFile::copy(Example("toggle.asf"), Work("toggle.asf"));
+        Open(Work("toggle.asf"));
+        platform_.saveAnswers = {Work("mod")};
+        window_->mnuFSM_Click();
+        QCOMPARE(platform_.saveRequests[0].InitialPath, Work("Toggle.cpp"));
+        QCOMPARE(platform_.messages.back().Text, Work("mod.cpp") + " generated Successfully!");
+        const QByteArray bench = ReadAll(Work("mod_tb.cpp"));
+        QVERIFY(bench.contains("#include \"mod.cpp\"\r\n"));
+        for (const QByteArray& file : {ReadAll(Work("mod.cpp")), bench})
+            QCOMPARE(file.count("\n"), file.count("\r\n"));
+
+        platform_.saveAnswers = {Work("pic")};
+        window_->mnuExport_Click();
+        const QByteArray svg = ReadAll(Work("pic.svg"));
+        QVERIFY(svg.startsWith("<?xml"));
+        QCOMPARE(svg.count("\n"), svg.count("\r\n"));
+        QCOMPARE(window_->StatusText(), "Picture " + Work("pic.svg") + " written");
+
+        // Another file: its own module's name is proposed.
+        Open(Example("blinker.asf"));
+        platform_.saveAnswers = {std::nullopt};
+        window_->mnuFSM_Click();
+        QCOMPARE(platform_.saveRequests.back().InitialPath,
+                 QFileInfo(Example("blinker.asf")).dir().filePath("Blinker.cpp"));
     }
 
     void recentFilesAndDroppedFilesPassTheFirstLineTest() {
