@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "extensions/BenchText.h"
 #include "model/ProductInfo.h"
@@ -101,6 +102,15 @@ private:
 
     void Line(const std::string& text = {}) { out_ += text + run_.LineEnd; }
 
+    // Fixed code as its lines, with the bench's line ends.
+    void Lines(std::string_view text) {
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            Line(std::string(text.substr(start, end - start)));
+            start = end + 1;
+        }
+    }
+
     std::string ClockNames() const {
         std::string names;
         for (const ModulePort& port : d_.Ports)
@@ -156,13 +166,15 @@ private:
         Line("#include \"" + d_.ModuleInclude + "\"");
         Line();
         Line("namespace kestrom_bench { typedef " + d_.Module + " KestromModule ; }");
-        out_ += kBenchRuntimeText;
+        Lines(kBenchRuntimeText);
         Line();
         Line("namespace kestrom_bench {");
         Line();
     }
 
-    std::string FilterFile() const { return d_.Module + "." + kStatePortName + ".txt"; }
+    std::string FilterFile() const {
+        return d_.Module + "." + kStatePortName + ".txt";
+    }
 
     void WriteTables() {
         Line("const std::uint64_t kCycles = " + std::to_string(run_.Cycles) + "ULL ;");
@@ -252,7 +264,7 @@ private:
 
     void WriteReport() {
         Line("} // namespace kestrom_bench");
-        out_ += kBenchReportText;
+        Lines(kBenchReportText);
         Line();
     }
 
