@@ -247,6 +247,16 @@ ObjectId FileViews::DiagramOf(ObjectId objectId) const {
     return 1;
 }
 
+// Whether the diagram's picture has an item of the object; a sub-diagram is
+// not opened to find out.
+bool FileViews::Draws(ObjectId diagram, ObjectId id) const {
+    if (DiagramWindow(diagram)) return Diagram(diagram)->ItemOf(id) != nullptr;
+    const drawing::Picture picture =
+        drawing::BuildPicture(drawn_->Drawing, drawn_->Machine, diagram);
+    return std::any_of(picture.Items.begin(), picture.Items.end(),
+                       [id](const drawing::PictureItem& item) { return item.Id == id; });
+}
+
 // The object a line is shown by: the line's own, or for a label,
 // condition or action not drawn on its own, what it belongs to.
 std::optional<FileViews::Shown> FileViews::ObjectAtLine(int line) {
@@ -255,7 +265,7 @@ std::optional<FileViews::Shown> FileViews::ObjectAtLine(int line) {
         if (line < object.Line || line > object.LastLine) continue;
         for (ObjectId id : {object.Id, object.Parent}) {
             const ObjectId diagram = DiagramOf(id);
-            if (!OpenSubDiagram(diagram) || !Diagram(diagram)->ItemOf(id)) continue;
+            if (!Draws(diagram, id) || !OpenSubDiagram(diagram)) continue;
             return Shown{diagram, id};
         }
         return std::nullopt;
@@ -269,7 +279,8 @@ void FileViews::ShowLine(int line) {
     const std::optional<Shown> shown = ObjectAtLine(line);
     if (!shown) return;
     workspace_.setActiveSubWindow(DiagramWindow(shown->Diagram)); // laid out before it is centred
-    if (focused) focused->setFocus(Qt::OtherFocusReason);
+    // (A view's focus would bring its own tab back.)
+    if (focused && !workspace_.isAncestorOf(focused)) focused->setFocus(Qt::OtherFocusReason);
     DiagramView* view = Diagram(shown->Diagram);
     view->CentreOn(shown->Object);
     // The other transition of an overlap is selected beside it.

@@ -83,6 +83,7 @@ private:
     void ShowGone();
     void ShowLine(int line);
     std::optional<Shown> ObjectAtLine(int line);
+    bool Draws(drawing::ObjectId diagram, drawing::ObjectId id) const;
     void ShowAnalysed(const Diagnostics& analysed);
     void ShowDiagram(drawing::ObjectId diagram);
     QMdiSubWindow* AddDiagramWindow(drawing::ObjectId diagram);

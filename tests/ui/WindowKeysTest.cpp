@@ -101,6 +101,20 @@ private slots:
         QCOMPARE(window_->AsfOpened(), kFalse);
     }
 
+    // Rows whose object another diagram shows open no sub-diagram on the way.
+    void everyProblemRowOpensOnlyTheTabItShows() {
+        Open(Sample("slaveSendpacket"));
+        QTRY_VERIFY_WITH_TIMEOUT(Views()->Problems()->Analysed(), 60000);
+        QListWidget* list = Views()->Problems()->List();
+        for (int i = 0; i < list->count(); ++i) {
+            const QList<QMdiSubWindow*> before = Workspace()->subWindowList();
+            list->setCurrentRow(i);
+            for (QMdiSubWindow* child : Workspace()->subWindowList())
+                QVERIFY2(before.contains(child) || child == Workspace()->activeSubWindow(),
+                         qPrintable(list->item(i)->text()));
+        }
+    }
+
     void exitAsksOnlyWhileWorkIsUnderWay() {
         window_->mnuExit_Click();
         QCOMPARE(platform_.endProgramCalls, 1);
