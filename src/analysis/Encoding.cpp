@@ -177,26 +177,8 @@ private:
         }
         if (hdl::IsComparison(e.Binary)) return Resized(Bit(Compare(e.Binary, a, b)), width, false);
         if (hdl::IsShift(e.Binary)) return Shift(e, width);
-        const z3::expr x = At(a, width);
-        const z3::expr y = At(b, width);
-        switch (e.Binary) {
-        case BinaryOp::Add:
-            return x + y;
-        case BinaryOp::Sub:
-            return x - y;
-        case BinaryOp::Mul:
-            return x * y;
-        case BinaryOp::BitAnd:
-            return x & y;
-        case BinaryOp::BitOr:
-            return x | y;
-        case BinaryOp::BitXor:
-            return x ^ y;
-        case BinaryOp::BitXnor:
-            return ~(x ^ y);
-        default:
-            break;
-        }
+        if (auto plain = hdl::ApplyPlainOperator(e.Binary, At(a, width), At(b, width)))
+            return *plain;
         throw NotModelled{"the operator '" + std::string(hdl::Spelling(e.Binary)) +
                           "' cannot be modelled"};
     }

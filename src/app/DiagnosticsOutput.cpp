@@ -23,9 +23,13 @@ Integer StoredProcessKind(const std::string& programDir, FileDiagnostics& diagno
     try {
         return ReadStoredProcessKind(path);
     } catch (const OptionFileError& error) {
-        diagnostics.push_back({path, 0, "warning",
+        diagnostics.push_back({path,
+                               0,
+                               "warning",
                                std::string(error.what()) + "; a thread process is generated",
-                               code::kOptionFileUnreadable});
+                               code::kOptionFileUnreadable,
+                               0,
+                               {}});
         return kThreadProcess;
     }
 }
@@ -40,7 +44,7 @@ bool WriteDiagnostics(FileDiagnostics diagnostics, const Arguments& args, std::F
                                DiagnosticsSarif(diagnostics, "kestrom-gen", version));
         } catch (const OutputError& error) {
             diagnostics.push_back(
-                {*args.sarifPath, 0, "error", error.Message(), code::kOutputError});
+                {*args.sarifPath, 0, "error", error.Message(), code::kOutputError, 0, {}});
             written = false;
         }
     }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
+#include "extensions/BenchText.h"
 #include "model/ProductInfo.h"
 
 namespace kestrom {
@@ -100,6 +102,15 @@ private:
 
     void Line(const std::string& text = {}) { out_ += text + run_.LineEnd; }
 
+    // Fixed code as its lines, with the bench's line ends.
+    void Lines(std::string_view text) {
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            Line(std::string(text.substr(start, end - start)));
+            start = end + 1;
+        }
+    }
+
     std::string ClockNames() const {
         std::string names;
         for (const ModulePort& port : d_.Ports)
@@ -154,11 +165,16 @@ private:
         Line("#define KESTROM_COVERAGE( transition ) kestrom_bench::Taken ( transition )");
         Line("#include \"" + d_.ModuleInclude + "\"");
         Line();
+        Line("namespace kestrom_bench { typedef " + d_.Module + " KestromModule ; }");
+        Lines(kBenchRuntimeText);
+        Line();
         Line("namespace kestrom_bench {");
         Line();
     }
 
-    std::string FilterFile() const { return d_.Module + "." + kStatePortName + ".txt"; }
+    std::string FilterFile() const {
+        return d_.Module + "." + kStatePortName + ".txt";
+    }
 
     void WriteTables() {
         Line("const std::uint64_t kCycles = " + std::to_string(run_.Cycles) + "ULL ;");
@@ -169,25 +185,11 @@ private:
         for (const std::string& state : d_.States)
             Line("    " + Literal(state) + " ,");
         Line("} ;");
-        Line("std::vector < std::uint64_t > cyclesIn ( kStates.size () ) ;");
-        Line("std::uint64_t cyclesInOtherCodes = 0 ;");
-        Line();
-        Line("struct Transition { int Id ; const char* Text ; std::uint64_t Taken ; } ;");
         Line("std::vector < Transition > transitions = {");
         for (const BenchTransition& transition : d_.Transitions)
             Line("    { " + std::to_string(transition.Id) + " , " + Literal(transition.Text) +
                  " , 0 } ,");
         Line("} ;");
-        Line("std::uint64_t otherTransitions = 0 ;");
-        Line("int lastTaken = 0 ; // the transition taken last, 0 before any");
-        Line();
-        Line("void Taken ( int transition )");
-        Line("{");
-        Line("    lastTaken = transition ;");
-        Line("    for ( Transition& t : transitions )");
-        Line("        if ( t.Id == transition ) { ++t.Taken ; return ; }");
-        Line("    ++otherTransitions ;");
-        Line("}");
         Line();
     }
 
@@ -215,39 +217,6 @@ private:
 
     void WriteInputs() {
         WriteWires();
-        Line("// splitmix64: the same values from the same seed with every compiler");
-        Line("std::uint64_t randomState = kSeed ;");
-        Line("std::uint64_t NextRandom ()");
-        Line("{");
-        Line("    std::uint64_t z = ( randomState += 0x9E3779B97F4A7C15ULL ) ;");
-        Line("    z = ( z ^ ( z >> 30 ) ) * 0xBF58476D1CE4E5B9ULL ;");
-        Line("    z = ( z ^ ( z >> 27 ) ) * 0x94D049BB133111EBULL ;");
-        Line("    return z ^ ( z >> 31 ) ;");
-        Line("}");
-        Line();
-        Line("// A value of the given width; 0, 1, small numbers and the limits come more");
-        Line("// often than others, so that conditions comparing with them are met.");
-        Line("std::uint64_t RandomValue ( int bits , bool isSigned )");
-        Line("{");
-        Line("    const std::uint64_t mask = bits >= 64 ? ~0ULL : ( 1ULL << bits ) - 1 ;");
-        Line("    const std::uint64_t pick = NextRandom () ;");
-        Line("    std::uint64_t value = NextRandom () ;");
-        Line("    switch ( pick % 8 ) {");
-        Line("    case 0 : case 1 : value = pick >> 3 & 1 ; break ;");
-        Line("    case 2 : value = pick >> 3 & 15 ; break ;");
-        Line("    case 3 : value = isSigned ? mask >> 1 : mask ; break ;");
-        Line("    case 4 : value = isSigned ? ~( mask >> 1 ) : 0 ; break ;");
-        Line("    default : break ;");
-        Line("    }");
-        Line("    value &= mask ;");
-        Line("    if ( isSigned && bits < 64 && ( value >> ( bits - 1 ) & 1 ) ) value |= ~mask ;");
-        Line("    return value ;");
-        Line("}");
-        Line();
-        Line("// Column: the stimuli column that drives the input; -1: random values; -2: the");
-        Line("// reset reads it.");
-        Line("struct Input { int Bits ; bool Signed ; int Column ; void ( *Write ) ( Wires& , "
-             "std::uint64_t ) ; } ;");
         Line("const std::vector < Input > kInputs = {");
         for (const BenchInput& input : inputs_)
             Line("    { " + std::to_string(input.Range.Bits) + " , " +
@@ -257,25 +226,9 @@ private:
         Line("} ;");
         Line();
         WriteStimuli();
-        Line("// Inputs of one cycle: from the stimuli rows up to it, or random.");
-        Line("std::size_t nextSetting = 0 ;");
-        Line("void DriveInputs ( Wires& wires , std::uint64_t cycle )");
-        Line("{");
-        Line(
-            "    for ( ; nextSetting < kSettings.size () && kSettings[nextSetting].Cycle <= cycle ;"
-            " ++nextSetting )");
-        Line("        for ( const Input& input : kInputs )");
-        Line("            if ( input.Column == kSettings[nextSetting].Column )");
-        Line("                input.Write ( wires , kSettings[nextSetting].Value ) ;");
-        Line("    for ( const Input& input : kInputs )");
-        Line("        if ( input.Column == -1 ) input.Write ( wires , RandomValue ( input.Bits , "
-             "input.Signed ) ) ;");
-        Line("}");
-        Line();
     }
 
     void WriteStimuli() {
-        Line("struct Setting { std::uint64_t Cycle ; int Column ; std::uint64_t Value ; } ;");
         Line(run_.Inputs ? "// From " + OneLine(run_.Inputs->File) + "." : "// No stimuli file.");
         Line("const std::vector < Setting > kSettings = {");
         if (run_.Inputs)
@@ -307,99 +260,11 @@ private:
         Line("const char* const kResetText = " +
              Literal(d_.Reset ? d_.Reset->Expression : std::string()) + " ;");
         Line();
-        Line("// Tries 1, 0 and all ones on each port the reset reads until the reset");
-        Line("// holds (or does not); false when no such values are found.");
-        Line("bool FindResetValues ( " + d_.Module +
-             "& dut , Wires& wires , bool holds , std::vector < std::uint64_t >& found )");
-        Line("{");
-        Line("    const std::uint64_t tried[] = { 1 , 0 , ~0ULL } ;");
-        Line("    std::vector < const Input* > ports ;");
-        Line("    for ( const Input& input : kInputs )");
-        Line("        if ( input.Column == -2 ) ports.push_back ( &input ) ;");
-        Line("    std::uint64_t combinations = 1 ;");
-        Line(
-            "    for ( std::size_t i = 0 ; i < ports.size () && i < 6 ; ++i ) combinations *= 3 ;");
-        Line("    for ( std::uint64_t c = 0 ; c < combinations ; ++c ) {");
-        Line("        found.clear () ;");
-        Line("        std::uint64_t digits = c ;");
-        Line("        for ( const Input* input : ports ) {");
-        Line("            found.push_back ( tried[digits % 3] ) ;");
-        Line("            input->Write ( wires , found.back () ) ;");
-        Line("            digits /= 3 ;");
-        Line("        }");
-        Line("        sc_start ( SC_ZERO_TIME ) ;");
-        Line("        if ( ResetHolds ( dut ) == holds ) return true ;");
-        Line("    }");
-        Line("    return false ;");
-        Line("}");
-        Line();
-        Line("void DriveReset ( Wires& wires , const std::vector < std::uint64_t >& values )");
-        Line("{");
-        Line("    std::size_t next = 0 ;");
-        Line("    for ( const Input& input : kInputs )");
-        Line("        if ( input.Column == -2 && next < values.size () ) input.Write ( wires , "
-             "values[next++] ) ;");
-        Line("}");
-        Line();
     }
 
     void WriteReport() {
-        Line("void WriteStateFilter ()");
-        Line("{");
-        Line("    std::FILE* filter = std::fopen ( " + Literal(FilterFile()) + " , \"w\" ) ;");
-        Line("    if ( !filter ) { std::perror ( " + Literal(FilterFile()) + " ) ; return ; }");
-        Line("    for ( std::size_t code = 0 ; code < kStates.size () ; ++code )");
-        Line("        std::fprintf ( filter , \"%08zX %s\\n\" , code , kStates[code] ) ;");
-        Line("    std::fclose ( filter ) ;");
-        Line("}");
-        Line();
-        Line("void CountState ( int code )");
-        Line("{");
-        Line("    if ( code >= 0 && static_cast < std::size_t > ( code ) < kStates.size () ) "
-             "++cyclesIn[code] ;");
-        Line("    else ++cyclesInOtherCodes ;");
-        Line("}");
-        Line();
-        Line("void PrintCount ( const char* what , std::uint64_t count , int width )");
-        Line("{");
-        Line("    std::printf ( \"  %-*s %llu\\n\" , width , what , static_cast < unsigned long "
-             "long > "
-             "( count ) ) ;");
-        Line("}");
-        Line();
-        Line("void Report ()");
-        Line("{");
-        Line("    int width = 10 ;");
-        Line("    for ( const char* state : kStates ) width = std::max ( width , static_cast < int "
-             "> "
-             "( std::strlen ( state ) ) ) ;");
-        Line("    for ( const Transition& t : transitions ) width = std::max ( width , static_cast "
-             "< "
-             "int > ( std::strlen ( t.Text ) ) ) ;");
-        Line("    std::printf ( \"State coverage (cycles in each state):\\n\" ) ;");
-        Line("    for ( std::size_t s = 0 ; s < kStates.size () ; ++s ) PrintCount ( kStates[s] , "
-             "cyclesIn[s] , width ) ;");
-        Line("    if ( cyclesInOtherCodes ) PrintCount ( \"(no state)\" , cyclesInOtherCodes , "
-             "width "
-             ") ;");
-        Line("    std::printf ( \"Transition coverage (times taken):\\n\" ) ;");
-        Line("    for ( const Transition& t : transitions ) PrintCount ( t.Text , t.Taken , width "
-             ") ;");
-        Line("    if ( otherTransitions ) PrintCount ( \"(not drawn)\" , otherTransitions , width "
-             ") ;");
-        Line("    bool allReached = true ;");
-        Line("    std::printf ( \"Never reached:\\n\" ) ;");
-        Line("    for ( std::size_t s = 0 ; s < kStates.size () ; ++s )");
-        Line("        if ( !cyclesIn[s] ) { std::printf ( \"  state %s\\n\" , kStates[s] ) ; "
-             "allReached = false ; }");
-        Line("    for ( const Transition& t : transitions )");
-        Line("        if ( !t.Taken ) { std::printf ( \"  transition %s\\n\" , t.Text ) ; "
-             "allReached = false ; }");
-        Line("    if ( allReached ) std::printf ( \"  nothing: every state and transition was "
-             "reached\\n\" ) ;");
-        Line("}");
-        Line();
         Line("} // namespace kestrom_bench");
+        Lines(kBenchReportText);
         Line();
     }
 
@@ -418,7 +283,7 @@ private:
         for (const ModulePort& port : d_.Ports)
             Line("    sc_trace ( trace , wires." + port.Name + " , " + Literal(port.Name) + " ) ;");
         Line("    trace->set_time_unit ( 1 , SC_NS ) ;");
-        Line("    WriteStateFilter () ;");
+        Line("    WriteStateFilter ( " + Literal(FilterFile()) + " ) ;");
         Line();
         Line("    sc_start ( SC_ZERO_TIME ) ;");
         Line("    std::vector < std::uint64_t > holding , releasing ;");

@@ -46,11 +46,13 @@ std::vector<StimulusPort> StimulusPorts(const BenchDesign& design);
 // The whole bench program; lines end in run.LineEnd.
 std::string WriteTestBench(const BenchDesign& design, const BenchRun& run);
 
-// The bench's tables, wires, inputs and reset search without its report and
-// main, for another program that drives the module: it includes the module,
-// and leaves the namespace kestrom_bench open after ResetHolds,
-// FindResetValues and DriveReset. Its Wires, kStates, kInputs, transitions
-// and lastTaken (set by each KESTROM_COVERAGE) are the program's to use.
+// The bench's fixed code and its tables without its report and main, for
+// another program that drives the module: it includes the module, defines
+// kestrom_bench::KestromModule as the module's class, and leaves the
+// namespace kestrom_bench open after the tables (ResetHolds, kHasReset and
+// kResetText last). Its Wires, kStates, kInputs, transitions, lastTaken (set
+// by each KESTROM_COVERAGE), FindResetValues and DriveReset are the
+// program's to use.
 std::string WriteBenchRuntime(const BenchDesign& design);
 
 } // namespace kestrom

@@ -100,21 +100,8 @@ std::optional<std::uint64_t> FoldBinary(const Expr& expr, int depth) {
     auto b = Fold(*expr.Operands[1], depth + 1);
     if (!a || !b) return std::nullopt;
     const std::uint64_t x = *a, y = *b;
+    if (auto plain = ApplyPlainOperator(expr.Binary, x, y)) return plain;
     switch (expr.Binary) {
-    case BinaryOp::Add:
-        return x + y;
-    case BinaryOp::Sub:
-        return x - y;
-    case BinaryOp::Mul:
-        return x * y;
-    case BinaryOp::BitAnd:
-        return x & y;
-    case BinaryOp::BitOr:
-        return x | y;
-    case BinaryOp::BitXor:
-        return x ^ y;
-    case BinaryOp::BitXnor:
-        return ~(x ^ y);
     case BinaryOp::LogicAnd:
         return (x && y) ? 1 : 0;
     case BinaryOp::LogicOr:
@@ -135,8 +122,9 @@ std::optional<std::uint64_t> FoldBinary(const Expr& expr, int depth) {
         return y >= 64 ? 0 : x << y;
     case BinaryOp::Shr:
         return y >= 64 ? 0 : x >> y;
+    default:
+        return std::nullopt;
     }
-    return std::nullopt;
 }
 
 // Constant folding at each node's own width: good for the indexes,

@@ -65,6 +65,30 @@ bool IsLogical(BinaryOp op);
 bool IsShift(BinaryOp op);
 // Operators whose operands take the width of the context.
 bool IsContextDetermined(BinaryOp op);
+// x op y for the operators that are the same on every representation of a
+// value (addition and the bitwise ones); nothing for the others.
+template <typename Value>
+std::optional<Value> ApplyPlainOperator(BinaryOp op, const Value& x, const Value& y) {
+    switch (op) {
+    case BinaryOp::Add:
+        return x + y;
+    case BinaryOp::Sub:
+        return x - y;
+    case BinaryOp::Mul:
+        return x * y;
+    case BinaryOp::BitAnd:
+        return x & y;
+    case BinaryOp::BitOr:
+        return x | y;
+    case BinaryOp::BitXor:
+        return x ^ y;
+    case BinaryOp::BitXnor:
+        return ~(x ^ y);
+    default:
+        return std::nullopt;
+    }
+}
+
 std::string_view Spelling(BinaryOp op);
 std::string_view Spelling(UnaryOp op);
 

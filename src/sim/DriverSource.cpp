@@ -68,7 +68,6 @@ private:
 
     void WriteTables() {
         const std::string& module = d_.Bench.Module;
-        Line("typedef " + module + " KestromModule ;");
         Line("const char* const kModuleName = " + Literal(module) + " ;");
         std::string hello = FormatHello(HelloOf(d_));
         hello.erase(hello.rfind(" reset "));

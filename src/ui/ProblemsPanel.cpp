@@ -75,9 +75,13 @@ void ProblemsPanel::Add(const Diagnostics& diagnostics, const char* severity) {
     SortAndLimit(sorted);
     for (const Diagnostic& diagnostic : sorted) {
         const char* said = diagnostic.Level == Severity::Note ? "note" : severity;
-        const std::string text =
-            FileDiagnosticText({asfPath_, diagnostic.Line, said, diagnostic.Message,
-                                diagnostic.Code, diagnostic.Column});
+        const std::string text = FileDiagnosticText({asfPath_,
+                                                     diagnostic.Line,
+                                                     said,
+                                                     diagnostic.Message,
+                                                     diagnostic.Code,
+                                                     diagnostic.Column,
+                                                     {}});
         const QString full = QFile::decodeName(QByteArray::fromStdString(text));
         const QString path = QFile::decodeName(QByteArray::fromStdString(asfPath_));
         QString shown = full;

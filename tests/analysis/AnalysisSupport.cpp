@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/ToolReport.h"
+
 namespace kestrom::analysis::test {
 namespace {
 
@@ -64,10 +66,13 @@ void DeclareConstant(hdl::Scope& scope, const std::string& name, int width, std:
 std::vector<std::string> DiagnosticLines(const AnalysisResult& result) {
     std::vector<std::string> lines;
     for (const Diagnostic& diagnostic : result.Reported)
-        lines.push_back(FormatDiagnostic("m.asf", diagnostic.Line,
-                                         diagnostic.Level == Severity::Note ? "note" : "warning",
-                                         diagnostic.Message) +
-                        " [" + std::string(diagnostic.Code) + "]");
+        lines.push_back(FileDiagnosticText({"m.asf",
+                                            diagnostic.Line,
+                                            diagnostic.Level == Severity::Note ? "note" : "warning",
+                                            diagnostic.Message,
+                                            diagnostic.Code,
+                                            0,
+                                            {}}));
     return lines;
 }
 

@@ -20,14 +20,21 @@ struct TableCase {
     std::vector<std::string> Expected;
 };
 
-std::vector<std::string> DiagnosticsOf(const std::vector<TransitionSpec>& transitions,
-                                       bool uncovered = false) {
+// The diagnostics' lines, with time enough for every query.
+std::vector<std::string> LinesOf(const TestMachine& machine, const hdl::Scope& scope,
+                                 hdl::Language language, bool uncovered = false,
+                                 std::chrono::milliseconds perQuery = std::chrono::seconds(5)) {
     AnalysisOptions options;
     options.UncoveredInputs = uncovered;
-    options.Limit.PerQuery = std::chrono::milliseconds(5000);
+    options.Limit.PerQuery = perQuery;
+    return DiagnosticLines(Analyse(machine, scope, language, options));
+}
+
+std::vector<std::string> DiagnosticsOf(const std::vector<TransitionSpec>& transitions,
+                                       bool uncovered = false) {
     const TestMachine machine =
         MachineOf({{"IDLE", 130, transitions}, {"CHK_PID", 200, {}}, {"CHK_ADDR", 210, {}}});
-    return DiagnosticLines(Analyse(machine, UsbInputs(), hdl::Language::Verilog, options));
+    return LinesOf(machine, UsbInputs(), hdl::Language::Verilog, uncovered);
 }
 
 TEST(DiagnosticsTable, WholeMessages) {
@@ -84,18 +91,14 @@ TEST(DiagnosticsTable, VhdlAndCppWitnessesInTheirOwnNotation) {
     const TestMachine vhdl = MachineOf(
         {{"A", 10, {{12, 1, "sel = \"101\"", "B"}, {14, 1, "go = '1' and sel(0) = '1'", "A"}}},
          {"B", 20, {}}});
-    AnalysisOptions options;
-    options.Limit.PerQuery = std::chrono::milliseconds(5000);
-    const std::vector<std::string> vhdlFound =
-        DiagnosticLines(Analyse(vhdl, scope, hdl::Language::Vhdl, options));
+    const std::vector<std::string> vhdlFound = LinesOf(vhdl, scope, hdl::Language::Vhdl);
     ASSERT_EQ(vhdlFound.size(), 1u);
     EXPECT_NE(vhdlFound[0].find("both hold for (sel = \"101\", go = '1')"), std::string::npos)
         << vhdlFound[0];
     const TestMachine cpp = MachineOf(
         {{"A", 10, {{12, 1, "sel.read() == 5", "B"}, {14, 1, "go.read() && sel.read() > 4", "A"}}},
          {"B", 20, {}}});
-    const std::vector<std::string> cppFound =
-        DiagnosticLines(Analyse(cpp, scope, hdl::Language::Cpp, options));
+    const std::vector<std::string> cppFound = LinesOf(cpp, scope, hdl::Language::Cpp);
     ASSERT_EQ(cppFound.size(), 1u);
     EXPECT_NE(cppFound[0].find("both hold for (sel = 5, go = 1)"), std::string::npos)
         << cppFound[0];
@@ -109,11 +112,10 @@ TEST(DiagnosticsTable, ASlowConditionIsNotDecidedAndNeverAWarning) {
     const std::string factors = "a * b == 64'hb572c1bc87d0178d && a > 64'd1 && b > 64'd1 && "
                                 "a < 64'h100000000 && b < 64'h100000000";
     const TestMachine machine = MachineOf({{"A", 10, {{12, 1, factors, "B"}}}, {"B", 20, {}}});
-    AnalysisOptions options;
-    options.Limit.PerQuery = std::chrono::milliseconds(200);
-    EXPECT_EQ(DiagnosticLines(Analyse(machine, scope, hdl::Language::Verilog, options)),
-              std::vector<std::string>{"m.asf:12: note: not decided within 200 ms whether the "
-                                       "condition of the transition to 'B' can hold [K206]"});
+    EXPECT_EQ(
+        LinesOf(machine, scope, hdl::Language::Verilog, false, std::chrono::milliseconds(200)),
+        std::vector<std::string>{"m.asf:12: note: not decided within 200 ms whether the "
+                                 "condition of the transition to 'B' can hold [K206]"});
 }
 
 } // namespace

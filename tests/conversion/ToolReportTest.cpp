@@ -9,14 +9,24 @@ namespace kestrom::test {
 namespace {
 
 TEST(ToolReport, TextShowsTheCodeOfWarningsOnly) {
-    EXPECT_EQ(FileDiagnosticText({"m.asf", 7, "warning",
+    EXPECT_EQ(FileDiagnosticText({"m.asf",
+                                  7,
+                                  "warning",
                                   "state 'A' is not reached from the initial state",
-                                  code::kUnreachedState}),
+                                  code::kUnreachedState,
+                                  0,
+                                  {}}),
               "m.asf:7: warning: state 'A' is not reached from the initial state [K108]");
-    EXPECT_EQ(FileDiagnosticText({"m.asf", 0, "warning",
-                                  "no clock port: no port is marked as clock", code::kNoClockPort}),
+    EXPECT_EQ(FileDiagnosticText({"m.asf",
+                                  0,
+                                  "warning",
+                                  "no clock port: no port is marked as clock",
+                                  code::kNoClockPort,
+                                  0,
+                                  {}}),
               "m.asf: warning: no clock port: no port is marked as clock [K102]");
-    EXPECT_EQ(FileDiagnosticText({"m.asf", 1, "error", "Invalid ASF File Format", code::kAsfError}),
+    EXPECT_EQ(FileDiagnosticText(
+                  {"m.asf", 1, "error", "Invalid ASF File Format", code::kAsfError, 0, {}}),
               "m.asf:1: error: Invalid ASF File Format");
 }
 
@@ -33,8 +43,8 @@ TEST(ToolReport, JsonStringsAreValidWhateverTheBytes) {
 TEST(ToolReport, JsonDocumentListsEveryDiagnostic) {
     EXPECT_EQ(DiagnosticsJson({}), "{\"diagnostics\": []}\n");
     EXPECT_EQ(
-        DiagnosticsJson({{"a.asf", 3, "warning", "port 3 has no name", code::kNoName},
-                         {"o.cpp", 0, "error", "cannot write o.cpp", code::kOutputError}}),
+        DiagnosticsJson({{"a.asf", 3, "warning", "port 3 has no name", code::kNoName, 0, {}},
+                         {"o.cpp", 0, "error", "cannot write o.cpp", code::kOutputError, 0, {}}}),
         "{\"diagnostics\": [\n"
         "  {\"file\": \"a.asf\", \"line\": 3, \"severity\": \"warning\", \"code\": \"K104\", "
         "\"message\": \"port 3 has no name\"},\n"
