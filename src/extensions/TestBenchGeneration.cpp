@@ -58,7 +58,8 @@ std::vector<BenchTransition> FallBacks(const FsmModel& model) {
     for (int row : StatesFallingBack(model)) {
         const StateRec& state = model.StateTable[row];
         fallBacks.push_back({static_cast<int>(FallBackHook(state)),
-                             state.Name + " -> " + target + " (fall-back to the default state)"});
+                             state.Name + " -> " + target + " (fall-back to the default state)",
+                             {}});
     }
     return fallBacks;
 }

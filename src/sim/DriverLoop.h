@@ -1,8 +1,9 @@
-// The fixed part of every driver program: its command loop and sc_main.
+// The fixed part of every driver program, its command loop and sc_main, as
+// text: sim/runtime/DriverLoop.h, embedded at build time.
 #pragma once
 
-namespace kestrom::sim {
+namespace kestrom {
 
 extern const char* const kDriverLoop;
 
-} // namespace kestrom::sim
+} // namespace kestrom

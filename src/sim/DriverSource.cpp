@@ -53,9 +53,6 @@ public:
         Line("// It answers version " + std::to_string(kProtocolVersion) +
              " of the simulation line protocol on its standard input and output.");
         Line();
-        for (const char* header : {"cerrno", "cstdlib", "cstring", "sstream", "string", "fcntl.h",
-                                   "poll.h", "sys/mman.h", "unistd.h"})
-            Line("#include <" + std::string(header) + ">");
         out_ += WriteBenchRuntime(d_.Bench);
         WriteTables();
         Line("} // namespace kestrom_bench");
