@@ -15,6 +15,8 @@ for _ in $(seq 300); do
     kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
     sleep 0.1
 done
-mkdir -m 700 "$work/runtime"
+mkdir -m 700 "$work/runtime" "$work/config"
+# Its own settings place: a window size remembered by another run would not
+# be the size the program chooses for this screen.
 DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 \
-    XDG_RUNTIME_DIR="$work/runtime" "$@"
+    XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" "$@"
