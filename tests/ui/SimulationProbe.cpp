@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     start = Clock::now();
     views->Simulate(platform);
     // A restart forgets the last cycle at once; the new driver reports one.
-    if (!WaitFor([&] { return panel->Last() && ready(); }, 60000)) return std::fprintf(stderr, "the module did not restart\n"), 1;
+    if (!WaitFor([&] { return panel->Last() && ready(); }, 60000))
+        return std::fprintf(stderr, "the module did not restart\n"), 1;
     std::printf("cached start: %.0f ms\n", MillisecondsSince(start));
 
     std::vector<double> steps;
