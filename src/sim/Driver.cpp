@@ -61,6 +61,7 @@ Reply Driver::Command(const std::string& command,
         const std::string line = NextLine();
         if (line == "ok" || line.rfind("ok ", 0) == 0)
             return {true, line.size() > 3 ? line.substr(3) : std::string()};
+        if (line.rfind(kStoppedPrefix, 0) == 0) Fail(line.substr(6));
         if (line.rfind("error ", 0) == 0) return {false, line.substr(6)};
         const std::optional<CycleReport> cycle = ParseCycle(line);
         if (!cycle) Fail("the driver wrote '" + Shortened(line) + "', which is no answer");

@@ -43,6 +43,19 @@ std::string AppendPort(const ModulePort& port) {
            " ; AppendNumber ( line , v < 0 ? 0ULL - v : v , v < 0 ) ; }";
 }
 
+// The statement that appends a register of the module, in decimal, to `line`.
+std::string AppendInternal(const translation::InternalSignal& signal) {
+    const std::string read = "dut." + signal.Member;
+    if (!signal.Signed || signal.Width < 1 || signal.Width > 64)
+        return "AppendNumber ( line , " + read + " , false ) ;";
+    const std::string sign =
+        "( ( " + read + " >> " + std::to_string(signal.Width - 1) + " ) & 1u )";
+    const std::string mask =
+        signal.Width == 64 ? "~0ULL" : "( ~0ULL >> " + std::to_string(64 - signal.Width) + " )";
+    return "{ const bool negative = " + sign + " ; AppendNumber ( line , negative ? ( 0ULL - " +
+           read + " ) & " + mask + " : " + read + " , negative ) ; }";
+}
+
 class DriverWriter {
 public:
     explicit DriverWriter(const SimDesign& design) : d_(design) {}
@@ -116,8 +129,8 @@ private:
             if (IsShown(port))
                 Line("    { " + Literal(port.Name) + head + AppendPort(port) + " } } ,");
         for (const translation::InternalSignal& signal : d_.Internals)
-            Line("    { " + Literal(EscapeWord(signal.Name)) + head + "AppendNumber ( line , dut." +
-                 signal.Member + " , false ) ; } } ,");
+            Line("    { " + Literal(EscapeWord(signal.Name)) + head + AppendInternal(signal) +
+                 " } } ,");
         Line("} ;");
         Line();
     }
@@ -138,7 +151,7 @@ Hello HelloOf(const SimDesign& design) {
         if (IsShown(port)) hello.Outputs.push_back(InfoOf(port));
     }
     for (const translation::InternalSignal& signal : design.Internals)
-        hello.Internals.push_back({signal.Name, signal.Width, false});
+        hello.Internals.push_back({signal.Name, signal.Width, signal.Signed});
     hello.States = design.Bench.States;
     hello.HasReset = design.Bench.Reset.has_value();
     return hello;

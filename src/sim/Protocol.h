@@ -36,6 +36,10 @@
 //                    is not answered
 //   quit             answers "ok" and ends the driver; so does the end of input
 //
+// A module that stops the simulation (SystemC's fatal report, an integer
+// leaving its range) closes the command with "error the simulation stopped:
+// MESSAGE" after the cycles before it, and the driver ends.
+//
 // A cycle line tells the values just after rising edge CYCLE (the first edge
 // is cycle 0):
 //
@@ -57,6 +61,8 @@
 namespace kestrom::sim {
 
 constexpr int kProtocolVersion = 2;
+// The closing line of a command during which the module stopped the simulation.
+constexpr const char* kStoppedPrefix = "error the simulation stopped: ";
 
 std::string EscapeWord(std::string_view text);
 std::string UnescapeWord(std::string_view word);

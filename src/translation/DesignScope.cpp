@@ -69,6 +69,29 @@ hdl::Symbol ConstantSymbol(const machine::FlatConstant& constant, hdl::Language 
     return symbol;
 }
 
+// A state drawn in the "Delay" style waits by counting down a register the
+// editor declares on its own, one per design; its sub-diagram reads and
+// writes it by name. It is an integer that starts at 0.
+void DeclareDelayCounter(const drawing::Drawing& drawing, hdl::Language language,
+                         hdl::Scope& scope) {
+    if (language == hdl::Language::Cpp) return;
+    const drawing::DrawnObject* delay = nullptr;
+    for (const drawing::DrawnObject& object : drawing.Objects)
+        if (object.Kind == drawing::ObjectKind::State && object.Style == "Delay") {
+            delay = &object;
+            break;
+        }
+    if (!delay) return;
+    hdl::Symbol counter = hdl::MakeSymbol("delay_counter_" + drawing.Entity,
+                                          hdl::SymbolKind::Signal, 32, delay->Line);
+    counter.Signed = language == hdl::Language::Vhdl;
+    if (language == hdl::Language::Vhdl) {
+        counter.IsInteger = true;
+        counter.IntegerRange = hdl::Range{-2147483647 - 1, 2147483647};
+    }
+    scope.Symbols.Add(counter);
+}
+
 void ReadIncludes(const drawing::Drawing& drawing, hdl::Language language,
                   const HdlOptions& options, const std::string& asfFile, hdl::Scope& scope) {
     if (language == hdl::Language::Verilog && !drawing.Libraries.empty())
@@ -111,6 +134,7 @@ void FillScope(const drawing::Drawing& drawing, const machine::FlatMachine& mach
         if (language == hdl::Language::Verilog)
             scope.Macros.Define(constant.Name, constant.Value, asfFile, constant.AsfLine);
     }
+    DeclareDelayCounter(drawing, language, scope);
     // The command line has the last word over the files and the drawing.
     for (const auto& [name, value] : options.Defines)
         scope.Macros.Define(name, value);

@@ -119,7 +119,7 @@ private:
                 internals.push_back(
                     {symbol.Name,
                      (names_.RoleOf(symbol) == SymbolRole::Wire ? "w_" : "r_") + symbol.Name,
-                     symbol.Width});
+                     symbol.Width, symbol.Signed});
         return internals;
     }
 
@@ -249,14 +249,20 @@ private:
 
     void WriteRangeCheck() {
         Line("//An integer leaving its declared range stops the simulation, as in VHDL");
-        Line("static std::uint64_t InRange ( std::uint64_t value , long long low , long long high ,"
-             " const char* name )");
+        Line("//A negative value is held in the two's complement of the integer's bits");
+        Line("static std::uint64_t InRange ( std::uint64_t value , int bits , long long low ,"
+             " long long high , const char* name )");
         Line("{");
-        Line("    const long long v = static_cast < long long > ( value ) ;");
+        Line("    const std::uint64_t kept = bits < 64 ? value & ( ~0ull >> ( 64 - bits ) ) : "
+             "value ;");
+        Line("    const bool negative = low < 0 && bits < 64 && ( ( kept >> ( bits - 1 ) ) & 1u ) "
+             ";");
+        Line("    const long long v = static_cast < long long > ( low >= 0 ? value : negative ?"
+             " kept | ( ~0ull << bits ) : kept ) ;");
         Line("    if ( v < low || v > high )");
         Line("        SC_REPORT_FATAL ( \"kestrom\" , ( std::string ( name ) + \" leaves its "
              "range: \" + std::to_string ( v ) ).c_str ( ) ) ;");
-        Line("    return value ;");
+        Line("    return kept ;");
         Line("}");
         Line("");
     }

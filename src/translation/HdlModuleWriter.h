@@ -28,6 +28,7 @@ struct InternalSignal {
     std::string Name;
     std::string Member;
     int Width = 1;
+    bool Signed = false; // held in the two's complement of Width bits
 };
 
 struct WrittenModule {

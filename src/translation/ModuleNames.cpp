@@ -62,7 +62,8 @@ hdl::Naming ModuleNames::Base() {
     naming.CheckRange = [this](const hdl::Symbol& symbol, const std::string& value) {
         if (!symbol.IntegerRange) return value;
         rangeChecked_ = true;
-        return "InRange ( " + value + " , " + std::to_string(symbol.IntegerRange->Low) + "LL , " +
+        return "InRange ( " + value + " , " + std::to_string(symbol.Width) + " , " +
+               std::to_string(symbol.IntegerRange->Low) + "LL , " +
                std::to_string(symbol.IntegerRange->High) + "LL , \"" + symbol.Name + "\" )";
     };
     return naming;

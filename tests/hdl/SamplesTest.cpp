@@ -191,8 +191,9 @@ protected:
     }
 };
 
-// What the real designs hold that cannot be translated as they stand: the
-// delay counter the editor adds on its own (ddr_test_sm), macros of a header
+// What the real designs' texts hold that cannot be read on their own: the
+// delay counter the editor adds (ddr_test_sm; the design's scope declares it
+// when the drawing has Delay states, hdl.sample.ddr_test_sm), macros of a header
 // the diagram does not include (hctxportarbiter), and a name that is no port
 // (slavecontroller, whose next line also lacks its semicolon).
 TEST_F(Samples, EveryTextParsesOrIsRefusedWithItsReason) {

@@ -225,5 +225,18 @@ TEST_F(Simulate, TranslatedSampleNamesSubDiagramStatesByPath) {
     EXPECT_EQ(session.Err, "error: cannot go back before cycle 0\n");
 }
 
+// A VHDL integer counts below zero in its own range, is shown with its sign,
+// and stops the run with its name where it leaves the range.
+TEST_F(Simulate, AnIntegerBelowZeroKeepsItsSignAndItsRange) {
+    const Session session = Run("--hdl", kHdlData + "/countdown_vhdl.asf",
+                                "set RST 1\nstep\nset RST 0\nstep\nstep\nstep\nstep\nstep\n");
+    EXPECT_EQ(session.Status, 1);
+    EXPECT_EQ(session.Out, (std::vector<std::string>{
+                               "cycle 0 state COUNT LOW=0 n=1", "cycle 1 state COUNT LOW=0 n=0",
+                               "cycle 2 state COUNT LOW=0 n=-1", "cycle 3 state COUNT LOW=1 n=-2",
+                               "cycle 4 state COUNT LOW=1 n=-3"}));
+    EXPECT_NE(session.Err.find("n leaves its range: -4"), std::string::npos) << session.Err;
+}
+
 } // namespace
 } // namespace kestrom::test

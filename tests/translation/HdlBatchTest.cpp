@@ -123,5 +123,17 @@ TEST(HdlBatch, TheTestBenchUsesThePathsAndTheTranslatedReset) {
               std::string::npos);
 }
 
+// A state in the "Delay" style counts with the register the editor declares
+// for the design: 32 bits, named after the entity.
+TEST(HdlBatch, DelayStatesCountWithTheDesignsOwnRegister) {
+    const ProcessResult run =
+        RunBatchTool({"--hdl", KESTROM_TEST_DATA "/hdl/delay_verilog.asf", "-"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(run.Out.find("std::uint64_t r_delay_counter_blink ; //32 bits"), std::string::npos)
+        << run.Out;
+    EXPECT_NE(run.Out.find("n_delay_counter_blink = (r_delay_counter_blink + 1u) & 0xffffffffu;"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace kestrom::test

@@ -347,6 +347,9 @@ std::vector<Change> ReadHistory(int fd) {
 int sc_main(int argc, char* argv[]) {
     using namespace kestrom_driver;
     sc_report_handler::set_actions(SC_INFO, SC_DO_NOTHING);
+    // A fatal report of the module (an integer leaving its range) ends the
+    // session as an error after the cycles before it have been reported.
+    sc_report_handler::set_actions(SC_FATAL, SC_THROW);
     // Settling the inputs before the first edge moves no clock: no warning.
     sc_report_handler::set_actions("no activity or clock movement for sc_start() invocation",
                                    SC_DO_NOTHING);
