@@ -155,10 +155,27 @@ private:
         LexPunct();
     }
 
+    // A tick after a name or ')' starts an attribute (clk'event); after a
+    // reserved word (else '0', and '1') it opens a character literal.
     bool AfterName() const {
         if (out_.empty()) return false;
         const Token& last = out_.back();
-        return last.Kind == TokenKind::Identifier || last.Text == ")";
+        if (last.Text == ")") return true;
+        return last.Kind == TokenKind::Identifier && !IsVhdlReservedWord(last.Text);
+    }
+
+    static bool IsVhdlReservedWord(const std::string& word) {
+        static const char* const kWords[] = {
+            "and",    "or",   "nand", "nor",    "xor",  "xnor", "not",   "mod",  "rem",
+            "abs",    "sll",  "srl",  "sla",    "sra",  "rol",  "ror",   "else", "elsif",
+            "then",   "when", "is",   "return", "case", "if",   "of",    "to",   "downto",
+            "others", "in",   "out",  "select", "with", "null", "until", "wait", "report"};
+        std::string folded;
+        for (char c : word)
+            folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (const char* reserved : kWords)
+            if (folded == reserved) return true;
+        return false;
     }
 
     void LexIdentifier() {

@@ -450,17 +450,29 @@ public:
         const Token& name = Next();
         auto target = Selects(Build().Name(name.Text, name.Where));
         Expect("<=");
+        // a when c1 else b when c2 else d: the first condition that holds
+        // chooses, so the chain nests to the right.
+        struct Choice {
+            ExprPtr Value;
+            ExprPtr Cond;
+            Location Where;
+        };
+        std::vector<Choice> choices;
         auto value = Expression();
         while (Is("when")) {
             const Location where = Next().Where;
             auto cond = Condition();
             Expect("else");
-            auto otherwise = Expression();
             CheckAssignable(*target, *value);
-            CheckAssignable(*target, *otherwise);
-            value = Build().Ternary(std::move(cond), std::move(value), std::move(otherwise), where);
+            choices.push_back({std::move(value), std::move(cond), where});
+            value = Expression();
         }
         Expect(";");
+        for (auto choice = choices.rbegin(); choice != choices.rend(); ++choice) {
+            CheckAssignable(*target, *value);
+            value = Build().Ternary(std::move(choice->Cond), std::move(choice->Value),
+                                    std::move(value), choice->Where);
+        }
         CheckAssignable(*target, *value);
         item.Body.push_back(Build().Assign(std::move(target), std::move(value), true, item.Where));
         return item;
