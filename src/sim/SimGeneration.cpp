@@ -30,6 +30,8 @@ std::optional<SimDesign> GenerateTranslated(const SimRequest& request, FsmModel&
     hdl.Thread = model.ProcessKind != kMethodProcess;
     hdl.StatePort = true;
     hdl.Options = request.Hdl;
+    // The module's file is named after the module, which the translation finds.
+    hdl.LineDirectives = Extensions::LineNames{request.AsfPath, ""};
     const translation::HdlResult result = translation::GenerateHdl(hdl, true, problems);
     if (!result.Generated) return std::nullopt;
     SimDesign sim;

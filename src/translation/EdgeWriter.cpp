@@ -34,6 +34,45 @@ void WriteSourceComment(const std::string& text, int asfLine, hdl::CodePrinter& 
         out.Line("//    " + lines[i]);
 }
 
+static std::string QuotedPath(const std::string& path) {
+    std::string quoted = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c == '\n' ? ' ' : c;
+    }
+    return quoted + "\"";
+}
+
+std::string ResolveLineMarkers(const std::string& text, const Extensions::LineNames& names) {
+    std::string resolved;
+    std::size_t start = 0;
+    int line = 1;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view row(text.data() + start, end - start);
+        const std::size_t marker = row.find(kBackToModuleMarker);
+        if (marker != std::string_view::npos &&
+            row.substr(0, marker).find_first_not_of(' ') == std::string_view::npos)
+            resolved += "#line " + std::to_string(line + 1) + " " + QuotedPath(names.ModuleFile);
+        else
+            resolved += row;
+        if (end < text.size()) resolved += '\n';
+        start = end + 1;
+        ++line;
+    }
+    return resolved;
+}
+
+void EdgeWriter::FromAsfLine(int asfLine, hdl::CodePrinter& out) {
+    if (lines_ && asfLine > 0)
+        out.Line("#line " + std::to_string(asfLine) + " " + QuotedPath(lines_->AsfFile));
+}
+
+void EdgeWriter::BackToModule(hdl::CodePrinter& out) {
+    if (lines_) out.Line(std::string(kBackToModuleMarker));
+}
+
 std::size_t EdgeWriter::StartState() const {
     if (m_.Reset) return m_.Reset->Target;
     for (std::size_t s = 0; s < m_.States.size(); ++s)
@@ -46,7 +85,9 @@ void EdgeWriter::WriteActions(const std::vector<ParsedAction>& actions, const st
     for (const ParsedAction& action : actions) {
         if (!what.empty()) out.Line("//" + what);
         WriteSourceComment(action.Source->Text, action.Source->AsfLine, out);
+        FromAsfLine(action.Source->AsfLine, out);
         hdl::EmitActions(action.Statements, names_.InEdge(), out);
+        BackToModule(out);
     }
 }
 
@@ -74,7 +115,9 @@ void EdgeWriter::WriteResetHolds(hdl::CodePrinter& out) {
     out.Line("{");
     out.Indent();
     WriteSourceComment(condition.Source->Text, condition.Source->AsfLine, out);
+    FromAsfLine(condition.Source->AsfLine, out);
     out.Line("return " + hdl::EmitCondition(*condition.Expression, names_.InEdge()) + " ;");
+    BackToModule(out);
     out.Dedent();
     out.Line("}");
 }
@@ -127,9 +170,11 @@ void EdgeWriter::WriteChoice(const ParsedState& state, const ParsedChoice& choic
     for (const ParsedCondition& condition : choice.Conditions)
         WriteSourceComment(condition.Source->Text, condition.Source->AsfLine, out);
     const std::string condition = ConditionOf(choice);
-    if (!condition.empty())
+    if (!condition.empty()) {
+        FromAsfLine(choice.Conditions.front().Source->AsfLine, out);
         out.Line(std::string(first ? "" : "else ") + "if ( " + condition + " )");
-    else if (!first)
+        BackToModule(out);
+    } else if (!first)
         out.Line("else");
     out.Line("{");
     out.Indent();
@@ -215,8 +260,10 @@ void EdgeWriter::WriteLogic(hdl::CodePrinter& out) {
     out.Indent();
     for (const ParsedDiagramAction& action : d_.DiagramActions) {
         WriteSourceComment(action.Source->Text, action.Source->AsfLine, out);
+        FromAsfLine(action.Source->AsfLine, out);
         for (const hdl::ModuleItem& item : action.Items)
             hdl::EmitActions(item.Body, names_.InLogic(), out);
+        BackToModule(out);
     }
     out.Dedent();
     out.Line("}");

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Diagnostics.h"
+#include "extensions/Extensions.h"
 #include "extensions/TestBench.h"
 #include "hdl/CodePrinter.h"
 #include "machine/FlatMachine.h"
@@ -17,8 +19,10 @@ namespace kestrom::translation {
 class EdgeWriter {
 public:
     EdgeWriter(const machine::FlatMachine& machine, const ParsedDesign& design, ModuleNames& names,
-               bool coverageHooks, Diagnostics& warnings)
-        : m_(machine), d_(design), names_(names), coverage_(coverageHooks), warnings_(warnings) {}
+               bool coverageHooks, const Extensions::LineNames* lineDirectives,
+               Diagnostics& warnings)
+        : m_(machine), d_(design), names_(names), coverage_(coverageHooks), lines_(lineDirectives),
+          warnings_(warnings) {}
 
     // void Edge ( ): the values after the edge from those before it.
     void WriteEdge(hdl::CodePrinter& out);
@@ -43,17 +47,26 @@ private:
     void WriteActions(const std::vector<ParsedAction>& actions, const std::string& what,
                       hdl::CodePrinter& out);
     std::string ConditionOf(const ParsedChoice& choice);
+    void FromAsfLine(int asfLine, hdl::CodePrinter& out);
+    void BackToModule(hdl::CodePrinter& out);
     std::string ChoiceText(const ParsedState& state, const ParsedChoice& choice) const;
 
     const machine::FlatMachine& m_;
     const ParsedDesign& d_;
     ModuleNames& names_;
     const bool coverage_;
+    const Extensions::LineNames* lines_; // null: no #line directives
     Diagnostics& warnings_;
     std::vector<BenchTransition> transitions_;
 };
 
 // Comment lines with a drawn text as it stands, after the ASF line it is on.
 void WriteSourceComment(const std::string& text, int asfLine, hdl::CodePrinter& out);
+
+// The bodies are written before the module around them, so a directive back
+// to the module's own lines is a marker until the whole text is there.
+constexpr std::string_view kBackToModuleMarker = "#line KESTROM_BACK_TO_MODULE";
+// Every marker made a #line naming the module file and the line after it.
+std::string ResolveLineMarkers(const std::string& text, const Extensions::LineNames& names);
 
 } // namespace kestrom::translation

@@ -78,6 +78,9 @@ HdlResult GenerateHdl(const HdlRequest& request, bool coverageHooks, Diagnostics
     module.Thread = request.Thread;
     module.StatePort = request.StatePort;
     module.CoverageHooks = coverageHooks;
+    module.LineDirectives = request.LineDirectives;
+    if (module.LineDirectives && module.LineDirectives->ModuleFile.empty())
+        module.LineDirectives->ModuleFile = module.ModuleName + ".cpp";
     result.Module = WriteHdlModule(flat, design, module, problems);
     result.ModuleName = module.ModuleName;
     for (const machine::FlatState& state : flat.States) {

@@ -18,6 +18,8 @@ struct HdlRequest {
     bool StatePort = false;
     bool AnyVersion = true; // accepts VERSION=1.15 to 1.29
     HdlOptions Options;
+    // ModuleFile empty: the module's name and ".cpp".
+    std::optional<Extensions::LineNames> LineDirectives;
 };
 
 // The module in memory, and what a bench needs of it. Problems of the

@@ -52,7 +52,8 @@ public:
     ModuleWriter(const machine::FlatMachine& machine, const ParsedDesign& design,
                  const ModuleRequest& request, Diagnostics& warnings)
         : m_(machine), d_(design), request_(request), names_(design),
-          edge_(machine, design, names_, request.CoverageHooks, warnings) {}
+          edge_(machine, design, names_, request.CoverageHooks,
+                request.LineDirectives ? &*request.LineDirectives : nullptr, warnings) {}
 
     WrittenModule Write() {
         RequireClock();
@@ -105,7 +106,9 @@ public:
         WriteConstructor();
         out_.Dedent();
         Line("} ;");
-        written.Text = out_.Text();
+        written.Text = request_.LineDirectives
+                           ? ResolveLineMarkers(out_.Text(), *request_.LineDirectives)
+                           : out_.Text();
         return written;
     }
 

@@ -3,10 +3,12 @@
 // the hardware the diagram describes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Diagnostics.h"
+#include "extensions/Extensions.h"
 #include "extensions/ModulePorts.h"
 #include "extensions/TestBench.h"
 #include "machine/FlatMachine.h"
@@ -20,6 +22,8 @@ struct ModuleRequest {
     bool Thread = true;     // SC_THREAD, else SC_METHOD
     bool StatePort = false; // sc_out <int> fsm_state: the code of the current state
     bool CoverageHooks = false;
+    // Each translated text's C++ after a #line directive naming its ASF line.
+    std::optional<Extensions::LineNames> LineDirectives;
 };
 
 // A value of the module that is no port: a register (member r_NAME) or a wire

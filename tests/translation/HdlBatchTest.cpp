@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "support/TestSupport.h"
+#include "translation/HdlGeneration.h"
 
 namespace kestrom::test {
 namespace {
@@ -133,6 +135,34 @@ TEST(HdlBatch, DelayStatesCountWithTheDesignsOwnRegister) {
         << run.Out;
     EXPECT_NE(run.Out.find("n_delay_counter_blink = (r_delay_counter_blink + 1u) & 0xffffffffu;"),
               std::string::npos);
+}
+
+// With line directives each translated text names its ASF line, and each
+// directive back to the module names the line that follows it.
+TEST(HdlLineDirectives, NameTheDiagramsLinesAndComeBackToTheModules) {
+    translation::HdlRequest request;
+    request.AsfPath = request.ShownName = kDirect;
+    request.Options.IncludeDirs = {kInclude};
+    request.LineDirectives = Extensions::LineNames{"d.asf", ""};
+    Diagnostics problems;
+    const std::string module = translation::GenerateHdl(request, false, problems).Module.Text;
+    std::istringstream lines(module);
+    int number = 0, toDiagram = 0, back = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++number;
+        if (line.find("#line ") == std::string::npos) continue;
+        if (line.find("\"d.asf\"") != std::string::npos) {
+            ++toDiagram;
+            continue;
+        }
+        EXPECT_EQ(line, "#line " + std::to_string(number + 1) + " \"directControl.cpp\"");
+        ++back;
+    }
+    EXPECT_GT(toDiagram, 10);
+    EXPECT_EQ(back, toDiagram);
+    EXPECT_NE(module.find("#line 85 \"d.asf\"\n                n_HCTxPortWEn = 1u;"),
+              std::string::npos)
+        << module;
 }
 
 } // namespace
