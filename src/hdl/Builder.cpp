@@ -30,6 +30,12 @@ void Builder::Refuse(Location where, const std::string& what) const {
     fault::Unsupported(file_, where, what);
 }
 
+void Builder::Nest(Expr& expr) const {
+    for (const ExprPtr& operand : expr.Operands)
+        expr.Depth = std::max(expr.Depth, operand->Depth + 1);
+    if (expr.Depth > kMaxNesting) fault::TooDeep(file_, expr.Where);
+}
+
 ExprPtr Builder::Literal(const Token& token) const {
     auto expr = Number(token.Value, token.Width, token.Signed, token.Where, token.Text);
     if (token.Kind == TokenKind::Number && language_ == Language::Vhdl) expr->IsInteger = true;
@@ -72,6 +78,7 @@ ExprPtr Builder::Unary(UnaryOp op, ExprPtr operand, Location where) const {
     expr->Signed = !IsUnary1Bit(op) && operand->Signed;
     expr->IsInteger = !IsUnary1Bit(op) && operand->IsInteger;
     expr->Operands.push_back(std::move(operand));
+    Nest(*expr);
     return expr;
 }
 
@@ -91,6 +98,7 @@ ExprPtr Builder::Binary(BinaryOp op, ExprPtr left, ExprPtr right, Location where
     }
     expr->Operands.push_back(std::move(left));
     expr->Operands.push_back(std::move(right));
+    Nest(*expr);
     return expr;
 }
 
@@ -101,6 +109,7 @@ ExprPtr Builder::Ternary(ExprPtr cond, ExprPtr then, ExprPtr otherwise, Location
     expr->Operands.push_back(std::move(cond));
     expr->Operands.push_back(std::move(then));
     expr->Operands.push_back(std::move(otherwise));
+    Nest(*expr);
     return expr;
 }
 
@@ -119,6 +128,7 @@ ExprPtr Builder::Concat(std::vector<ExprPtr> parts, Location where) const {
                               " bits: values up to 64 bits are supported");
     expr->Width = static_cast<int>(width);
     expr->Operands = std::move(parts);
+    Nest(*expr);
     return expr;
 }
 
@@ -142,6 +152,7 @@ ExprPtr Builder::Replicate(const Expr& count, ExprPtr value, Location where) con
     expr->Count = static_cast<int>(times);
     expr->Width = static_cast<int>(times) * value->Width;
     expr->Operands.push_back(std::move(value));
+    Nest(*expr);
     return expr;
 }
 
@@ -162,6 +173,7 @@ ExprPtr Builder::BitSelect(ExprPtr name, ExprPtr index, Location where) const {
                                   std::to_string(symbol.Right) + "]");
         expr->Msb = expr->Lsb = position;
         expr->Operands.push_back(std::move(name));
+        Nest(*expr);
         return expr;
     }
     if (symbol.Right != 0 || symbol.Left < symbol.Right)
@@ -169,6 +181,7 @@ ExprPtr Builder::BitSelect(ExprPtr name, ExprPtr index, Location where) const {
     expr->Msb = expr->Lsb = -1;
     expr->Operands.push_back(std::move(name));
     expr->Operands.push_back(std::move(index));
+    Nest(*expr);
     return expr;
 }
 
@@ -196,6 +209,7 @@ ExprPtr Builder::PartSelect(ExprPtr name, const Expr& msb, const Expr& lsb, Loca
     expr->Lsb = low;
     expr->Width = high - low + 1;
     expr->Operands.push_back(std::move(name));
+    Nest(*expr);
     return expr;
 }
 

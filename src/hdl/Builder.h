@@ -41,6 +41,8 @@ public:
 private:
     std::uint64_t Constant(const Expr& expr, const char* what) const;
     void CheckTarget(const Expr& target) const;
+    // Sets the depth from the operands; deeper than kMaxNesting is refused.
+    void Nest(Expr& expr) const;
 
     Language language_;
     const std::string& file_;

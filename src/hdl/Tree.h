@@ -103,6 +103,9 @@ struct Expr {
     // Computed at its own width whatever the context (VHDL arithmetic wraps
     // at the width of its operands).
     bool SelfDetermined = false;
+    // The levels of the tree below and at this node: every consumer walks it
+    // recursively, so it is bounded (kMaxNesting) however it was written.
+    int Depth = 1;
     Location Where;
     const Symbol* Sym = nullptr; // Name, and the selected name of BitSelect/PartSelect
 

@@ -77,6 +77,12 @@ TEST(VhdlErrors, NameTheirPlace) {
               "K408 10:12 'cnt' is 4 bits wide but the value is 5 bits");
     EXPECT_EQ(ErrorOf([] { A("if a = '1' then cnt <= pid;"); }),
               "K406 10:31 expected 'end' after ';'");
+    // The 200th operator of a chain makes the tree 201 levels deep.
+    std::string chain = "cnt <= cnt";
+    for (int i = 0; i < 250; ++i)
+        chain += " - 1";
+    EXPECT_EQ(ErrorOf([&] { A(chain + ";"); }),
+              "K401 10:812 nesting deeper than 200 levels is not supported");
     EXPECT_EQ(ErrorOf([] { A("n <= data;"); }),
               "K401 10:10 a vector assigned to the integer 'n' without a conversion is not "
               "supported");
