@@ -58,7 +58,6 @@ public:
             return Resized(At(e, SelfWidth(e)), width, isSigned);
         switch (e.Kind) {
         case ExprKind::Literal:
-            if (e.Width > 64) throw NotModelled{"a literal wider than 64 bits cannot be modelled"};
             return Resized(c_.bv_val(static_cast<std::uint64_t>(e.Value), SelfWidth(e)), width,
                            isSigned);
         case ExprKind::Name:

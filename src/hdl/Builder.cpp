@@ -122,10 +122,10 @@ ExprPtr Builder::Concat(std::vector<ExprPtr> parts, Location where) const {
                                 "the unsized number " + part->Text + " in a concatenation");
         width += part->Width;
     }
-    if (width > 64)
+    if (width > kMaxWidth)
         fault::OutOfRange(file_, where,
-                          "a concatenation of " + std::to_string(width) +
-                              " bits: values up to 64 bits are supported");
+                          "a concatenation of " + std::to_string(width) + " bits: values up to " +
+                              std::to_string(kMaxWidth) + " bits are supported");
     expr->Width = static_cast<int>(width);
     expr->Operands = std::move(parts);
     Nest(*expr);
@@ -143,11 +143,12 @@ ExprPtr Builder::Replicate(const Expr& count, ExprPtr value, Location where) con
     if (IsUnsizedLiteral(*value))
         fault::WidthUnknown(file_, value->Where,
                             "the unsized number " + value->Text + " in a replication");
-    if (times == 0 || times > 64 || times * static_cast<std::uint64_t>(value->Width) > 64)
+    const auto most = static_cast<std::uint64_t>(kMaxWidth);
+    if (times == 0 || times > most || times * static_cast<std::uint64_t>(value->Width) > most)
         fault::OutOfRange(file_, where,
                           "a replication of " + std::to_string(times) + " times " +
-                              std::to_string(value->Width) +
-                              " bits: values of 1 to 64 bits are supported");
+                              std::to_string(value->Width) + " bits: values of 1 to " +
+                              std::to_string(kMaxWidth) + " bits are supported");
     auto expr = NewExpr(ExprKind::Replicate, where);
     expr->Count = static_cast<int>(times);
     expr->Width = static_cast<int>(times) * value->Width;

@@ -4,105 +4,23 @@
 #include <cctype>
 #include <set>
 
+#include "hdl/EmitText.h"
 #include "hdl/TranslationError.h"
+#include "hdl/WideValues.h"
 
 namespace kestrom::hdl {
 namespace {
 
-std::uint64_t Mask(int width) {
-    return width >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
-}
+using namespace emit;
 
-std::string HexDigits(std::uint64_t value) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string text;
-    do {
-        text.insert(text.begin(), kDigits[value & 15]);
-        value >>= 4;
-    } while (value != 0);
-    return "0x" + text;
-}
-
-// A constant of the C++ type the width computes in.
-std::string Constant(std::uint64_t value, int width, bool hex = false) {
-    const std::string digits = value < 10 || !hex ? std::to_string(value) : HexDigits(value);
-    return digits + (width > 32 ? "ull" : "u");
-}
-
-std::string MaskText(int width) {
-    return HexDigits(width >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1) +
-           (width > 32 ? "ull" : "u");
-}
-
-bool WrittenInHex(const std::string& spelling) {
-    for (std::size_t i = 0; i + 1 < spelling.size(); ++i) {
-        const char next = spelling[i + 1];
-        if ((spelling[i] == '\'' || spelling[i] == '0') &&
-            (next == 'h' || next == 'H' || next == 'x' || next == 'X'))
-            return true;
-        if ((spelling[i] == 'x' || spelling[i] == 'X') && next == '"') return true;
-    }
-    return false;
-}
-
-// A text that needs no parentheses as an operand: a name, a number, a call
-// or a parenthesized whole.
-bool IsAtom(std::string text) {
-    while (!text.empty() && (text.front() == '~' || text.front() == '!' || text.front() == '-'))
-        text.erase(0, 1);
-    if (text.empty()) return true;
-    if (text.front() == '(' && text.back() == ')') {
-        int depth = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '(') ++depth;
-            if (text[i] == ')' && --depth == 0 && i + 1 < text.size()) return false;
-        }
-        return true;
-    }
-    int depth = 0;
-    for (char c : text) {
-        if (c == '(' || c == '[') ++depth;
-        if (c == ')' || c == ']') --depth;
-        if (depth == 0 && !(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' ||
-                            c == ':' || c == ')' || c == ']'))
-            return false;
-    }
-    return true;
-}
-
-std::string Atom(const std::string& text) {
-    return IsAtom(text) ? text : "(" + text + ")";
-}
-
-// An emitted fragment; Wide when its C++ type is 64 bits for sure.
-struct Piece {
-    std::string Text;
-    bool Wide = false;
-};
-
-std::string Widened(const Piece& piece) {
-    return piece.Wide ? piece.Text : "std::uint64_t(" + piece.Text + ")";
-}
-
-// One pair of parentheses around the whole text dropped, for conditions.
-std::string Unwrapped(const std::string& text) {
-    if (text.size() < 2 || text.front() != '(' || text.back() != ')') return text;
-    int depth = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '(') ++depth;
-        if (text[i] == ')' && --depth == 0 && i + 1 < text.size()) return text;
-    }
-    return text.substr(1, text.size() - 2);
-}
-
-class Emitter {
+class Emitter : public NarrowValues {
 public:
-    explicit Emitter(const Naming& naming) : naming_(naming) {}
+    explicit Emitter(const Naming& naming) : naming_(naming), wide_(*this) {}
 
-    std::string Condition(const Expr& expr) { return Unwrapped(Value(expr, expr.Width).Text); }
+    std::string Condition(const Expr& expr) { return Unwrapped(Truth(expr)); }
 
-    Piece Value(const Expr& expr, int width) {
-        if (expr.Width > 64 || width > 64) TooWide(expr);
+    Piece Value(const Expr& expr, int width) override {
+        if (width > 64) return {wide_.Value(expr, width), true};
         if (expr.SelfDetermined && width > expr.Width)
             return Extend(Value(expr, expr.Width), expr, width);
         switch (expr.Kind) {
@@ -135,18 +53,21 @@ public:
             Statement(*statement, out);
     }
 
-private:
-    [[noreturn]] void TooWide(const Expr& expr) const {
-        const std::string what = expr.Sym ? "'" + expr.Sym->Name + "'" : "a value";
-        fault::OutOfRange(naming_.File, expr.Where,
-                          what + " is " + std::to_string(expr.Width) +
-                              " bits wide: values up to 64 bits are computed, wider ones only "
-                              "copied whole");
+    [[noreturn]] void TooWide(const Expr& expr, const char* what) const override {
+        fault::Unsupported(naming_.File, expr.Where,
+                           std::string(what) + " wider than 64 bits (here " +
+                               std::to_string(expr.Width) + " bits)");
     }
 
-    Piece Read(const Symbol& symbol) {
+    Piece Read(const Symbol& symbol) override {
         const bool written = blocking_.count(&symbol) > 0;
         return {written ? naming_.Write(symbol) : naming_.Read(symbol), symbol.Width > 32};
+    }
+
+private:
+    // A value as a condition: nonzero holds.
+    std::string Truth(const Expr& expr) {
+        return expr.Width > 64 ? wide_.Truth(expr) : Value(expr, expr.Width).Text;
     }
 
     // A signed value widened to the context keeps its sign.
@@ -173,6 +94,7 @@ private:
     }
 
     Piece BitSelect(const Expr& expr) {
+        if (expr.Sym->Width > 64) return wide_.Select(expr);
         const Piece name = Read(*expr.Sym);
         if (expr.Operands.size() > 1) {
             const Expr& index = *expr.Operands[1];
@@ -187,6 +109,7 @@ private:
     }
 
     Piece PartSelect(const Expr& expr) {
+        if (expr.Sym->Width > 64) return wide_.Select(expr);
         const Piece name = Read(*expr.Sym);
         if (expr.Lsb == 0 && expr.Width == expr.Sym->Width) return name;
         const std::string shifted =
@@ -227,7 +150,7 @@ private:
         const int own = operand.Width;
         switch (expr.Unary) {
         case UnaryOp::LogicNot:
-            return {"!" + Value(operand, own).Text, false};
+            return {"!" + Atom(Truth(operand)), false};
         case UnaryOp::BitNot: {
             if (width == 1) return {"!" + Value(operand, 1).Text, false};
             const Piece value = Value(operand, width);
@@ -242,6 +165,7 @@ private:
         default:
             break;
         }
+        if (own > 64) return {"( " + wide_.Reduction(expr.Unary, operand) + " )", false};
         const Piece value = Value(operand, own);
         const std::string all = MaskText(own);
         const std::string zero = own > 32 ? "0ull" : "0u";
@@ -268,9 +192,7 @@ private:
         const Expr& right = *expr.Operands[1];
         const std::string op(Spelling(expr.Binary));
         if (IsLogical(expr.Binary))
-            return {"(" + Value(left, left.Width).Text + " " + op + " " +
-                        Value(right, right.Width).Text + ")",
-                    false};
+            return {"(" + Truth(left) + " " + op + " " + Truth(right) + ")", false};
         if (IsComparison(expr.Binary)) return Comparison(expr, left, right);
         if (IsShift(expr.Binary)) return Shift(expr, left, right, width);
         Piece a = Value(left, width), b = Value(right, width);
@@ -290,8 +212,9 @@ private:
 
     Piece Comparison(const Expr& expr, const Expr& left, const Expr& right) {
         const int width = std::max(left.Width, right.Width);
-        Piece a = Value(left, width), b = Value(right, width);
         const std::string op(Spelling(expr.Binary));
+        if (width > 64) return {wide_.Comparison(left, right, op, width), false};
+        Piece a = Value(left, width), b = Value(right, width);
         if (left.Signed && right.Signed && expr.Binary != BinaryOp::Eq &&
             expr.Binary != BinaryOp::Ne) {
             // Both signed: compare as two's complement numbers of `width` bits.
@@ -306,6 +229,7 @@ private:
     }
 
     Piece Shift(const Expr& expr, const Expr& left, const Expr& right, int width) {
+        if (right.Width > 64) TooWide(right, "shift amounts");
         const Piece a = Value(left, width);
         const std::string x = width > 32 ? Widened(a) : a.Text;
         const bool toLeft = expr.Binary == BinaryOp::Shl;
@@ -325,10 +249,10 @@ private:
 
     Piece Ternary(const Expr& expr, int width) {
         const Expr& cond = *expr.Operands[0];
-        Piece c = Value(cond, cond.Width);
+        const std::string c = Truth(cond);
         Piece a = Value(*expr.Operands[1], width), b = Value(*expr.Operands[2], width);
         const bool wide = width > 32;
-        return {"(" + c.Text + " ? " + (wide ? Widened(a) : a.Text) + " : " +
+        return {"(" + c + " ? " + (wide ? Widened(a) : a.Text) + " : " +
                     (wide ? Widened(b) : b.Text) + ")",
                 wide};
     }
@@ -404,9 +328,6 @@ private:
         std::string text;
         if (target.Kind == ExprKind::Concat) {
             text = ConcatAssignment(target, value);
-        } else if (target.Kind == ExprKind::Name && target.Width > 64) {
-            if (value.Kind != ExprKind::Name || value.Width != target.Width) TooWide(target);
-            text = naming_.Write(*target.Sym) + " = " + Read(*value.Sym).Text;
         } else {
             const int width = std::max(target.Width, value.Width);
             Piece piece = Value(value, width);
@@ -429,6 +350,11 @@ private:
     std::string Store(const Expr& target, const Piece& piece, int width) {
         const Symbol& symbol = *target.Sym;
         const std::string lvalue = naming_.Write(symbol);
+        if (symbol.Width > 64) return StoreWide(target, piece, width);
+        if (width > 64) { // a wide value cut to its narrow target first
+            const int bits = StoredBits(target);
+            return Store(target, {Big(bits, piece.Text) + ".to_uint64 ( )", true}, bits);
+        }
         if (target.Kind == ExprKind::Name) {
             if (symbol.IntegerRange && naming_.CheckRange)
                 return lvalue + " = " + naming_.CheckRange(symbol, piece.Text);
@@ -436,7 +362,6 @@ private:
                 width > target.Width ? Masked(piece.Text, target.Width).Text : piece.Text;
             return lvalue + " = " + Unwrapped(kept);
         }
-        if (symbol.Width > 64) TooWide(target);
         const int bits = target.Msb - target.Lsb + 1;
         std::string part = width > bits ? Masked(piece.Text, bits).Text : piece.Text;
         if (symbol.Width > 32) part = Widened({part, false});
@@ -448,8 +373,25 @@ private:
                shifted;
     }
 
+    static int StoredBits(const Expr& target) {
+        return target.Kind == ExprKind::Name ? target.Width : target.Msb - target.Lsb + 1;
+    }
+
+    // The whole or a part of a symbol wider than 64 bits.
+    std::string StoreWide(const Expr& target, const Piece& piece, int width) {
+        const Symbol& symbol = *target.Sym;
+        const int bits = StoredBits(target);
+        std::string value = piece.Text;
+        if (width > 64 && width > bits) value = Big(bits, value);
+        if (width <= 64 && width > bits) value = Masked(value, bits).Text;
+        if (target.Kind == ExprKind::Name) return naming_.Write(symbol) + " = " + Unwrapped(value);
+        return naming_.Write(symbol) + ".range ( " + std::to_string(target.Msb) + " , " +
+               std::to_string(target.Lsb) + " ) = " + Unwrapped(value);
+    }
+
     std::string ConcatAssignment(const Expr& target, const Expr& value) {
         const int width = std::max(target.Width, value.Width);
+        if (width > 64) TooWide(target, "assignments to concatenations");
         Piece piece = Value(value, width);
         std::string text =
             "{ const std::uint64_t value = " +
@@ -467,6 +409,7 @@ private:
     }
 
     const Naming& naming_;
+    WideValues wide_;
     std::set<const Symbol*> blocking_;
 };
 

@@ -1,6 +1,7 @@
 // The typed tree as C++ over std::uint64_t: every intermediate value is cut
 // to its Verilog context width with a mask, so carries the hardware drops are
-// dropped here too. Widths over 64 bits are refused unless copied whole.
+// dropped here too. A context wider than 64 bits computes in sc_biguint of
+// its width (hdl/WideValues.h).
 #pragma once
 
 #include <functional>
@@ -14,7 +15,8 @@ namespace kestrom::hdl {
 struct Naming {
     // The C++ expression of a symbol's value before the edge (for constants
     // and enumeration values: their value). Must convert to std::uint64_t
-    // and hold no bits above the symbol's width.
+    // (an sc_biguint of its width for a symbol over 64 bits) and hold no
+    // bits above the symbol's width.
     std::function<std::string(const Symbol&)> Read;
     // The lvalue of the value the symbol takes after the edge; it holds the
     // value before the edge until written.

@@ -222,10 +222,10 @@ private:
             fault::Unsupported(origin_.File, Here(), "a real number");
         if (At(look) == '\'') {
             if (value == 0) fault::OutOfRange(origin_.File, Here(), "a literal of width 0");
-            if (value > 64)
+            if (value > static_cast<std::uint64_t>(kMaxWidth))
                 fault::OutOfRange(origin_.File, Here(),
-                                  "a literal of " + std::to_string(value) +
-                                      " bits: values up to 64 bits are supported");
+                                  "a literal of " + std::to_string(value) + " bits: values up to " +
+                                      std::to_string(kMaxWidth) + " bits are supported");
             pos_ = look;
             return LexVerilogBased(static_cast<int>(value), true);
         }

@@ -25,6 +25,10 @@ struct Scope {
 // is refused rather than followed.
 constexpr int kMaxNesting = 200;
 
+// Values are computed in 64 bits or, wider, in SystemC's sc_biguint; a
+// literal's digits still fit in 64 bits.
+constexpr int kMaxWidth = 4096;
+
 // A transition's condition (or a reset's): one expression.
 ExprPtr ParseCondition(Language language, std::string_view text, const TextOrigin& origin,
                        const Scope& scope);

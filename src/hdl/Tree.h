@@ -97,7 +97,7 @@ using ExprPtr = std::unique_ptr<Expr>;
 
 struct Expr {
     ExprKind Kind = ExprKind::Literal;
-    int Width = 1; // self-determined width, 1..64 (wider only when copied whole)
+    int Width = 1; // self-determined width, 1..kMaxWidth
     bool Signed = false;
     bool IsInteger = false; // a VHDL integer value: not truncated to a vector width
     // Computed at its own width whatever the context (VHDL arithmetic wraps

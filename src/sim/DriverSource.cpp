@@ -46,6 +46,7 @@ std::string AppendPort(const ModulePort& port) {
 // The statement that appends a register of the module, in decimal, to `line`.
 std::string AppendInternal(const translation::InternalSignal& signal) {
     const std::string read = "dut." + signal.Member;
+    if (signal.Width > 64) return "line += " + read + ".to_string ( SC_DEC , false ) ;";
     if (!signal.Signed || signal.Width < 1 || signal.Width > 64)
         return "AppendNumber ( line , " + read + " , false ) ;";
     const std::string sign =

@@ -22,15 +22,34 @@ std::vector<std::size_t> DrivableInputs(const Controller& simulation) {
     return drivable;
 }
 
+// The low `bits` bits of a decimal of any length, a negative one in two's
+// complement; "?" (not known yet) is 0.
 std::string Binary(const std::string& decimal, int bits) {
-    std::uint64_t value = 0;
-    if (!decimal.empty() && decimal[0] == '-')
-        value = static_cast<std::uint64_t>(std::stoll(decimal));
-    else if (!decimal.empty() && decimal[0] != '?')
-        value = std::stoull(decimal);
-    std::string text;
-    for (int bit = std::min(bits, 64) - 1; bit >= 0; --bit)
-        text += ((value >> bit) & 1) ? '1' : '0';
+    const bool negative = !decimal.empty() && decimal[0] == '-';
+    std::string digits = decimal.substr(negative ? 1 : 0);
+    if (digits.empty() || digits[0] == '?') digits = "0";
+    std::string low; // least significant bit first
+    while (static_cast<int>(low.size()) < bits && digits != "0") {
+        std::string half;
+        int carry = 0;
+        for (char c : digits) {
+            const int value = carry * 10 + (c - '0');
+            if (!half.empty() || value >= 2) half += static_cast<char>('0' + value / 2);
+            carry = value % 2;
+        }
+        low += carry ? '1' : '0';
+        digits = half.empty() ? "0" : half;
+    }
+    low.resize(static_cast<std::size_t>(std::max(bits, 1)), '0');
+    if (negative) { // invert and add one
+        bool add = true;
+        for (char& bit : low) {
+            const bool set = bit == '0';
+            bit = set != add ? '1' : '0';
+            add = add && set;
+        }
+    }
+    const std::string text(low.rbegin(), low.rend());
     const std::size_t first = text.find('1');
     return first == std::string::npos ? "0" : text.substr(first);
 }

@@ -128,7 +128,10 @@ std::optional<CycleReport> ParseCycle(std::string_view line) {
         if (equals == std::string_view::npos || equals == 0) return std::nullopt;
         const std::string_view value = words[i].substr(equals + 1);
         const bool negative = !value.empty() && value[0] == '-';
-        if (!Number<std::uint64_t>(value.substr(negative ? 1 : 0))) return std::nullopt;
+        // Values wider than 64 bits come as long decimals.
+        const std::string_view digits = value.substr(negative ? 1 : 0);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
         report.Values.emplace_back(UnescapeWord(words[i].substr(0, equals)), std::string(value));
     }
     return report;

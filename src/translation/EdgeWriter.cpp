@@ -95,7 +95,8 @@ void EdgeWriter::WriteRegisterCopies(hdl::CodePrinter& out) {
     out.Line("//The values after the edge are those before it unless written");
     for (const hdl::Symbol* symbol : d_.Registers)
         if (names_.RoleOf(*symbol) == SymbolRole::Register)
-            out.Line("std::uint64_t n_" + symbol->Name + " = r_" + symbol->Name + " ;");
+            out.Line(ValueType(symbol->Width) + " n_" + symbol->Name + " = r_" + symbol->Name +
+                     " ;");
     out.Line("State next = CurrentState ;");
 }
 

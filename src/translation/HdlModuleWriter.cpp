@@ -147,11 +147,12 @@ private:
 
     void RequireWidths() const {
         for (const hdl::Symbol& symbol : d_.Scope->Symbols.All())
-            if (symbol.Width > 64 && symbol.Kind != hdl::SymbolKind::Constant &&
+            if (symbol.Width > 64 && symbol.Signed && symbol.Kind != hdl::SymbolKind::Constant &&
                 symbol.Kind != hdl::SymbolKind::Macro)
                 hdl::fault::OutOfRange(d_.File, {symbol.AsfLine, 0},
                                        "'" + symbol.Name + "' has " + std::to_string(symbol.Width) +
-                                           " bits; values wider than 64 bits are not translated");
+                                           " bits and a sign; signed values wider than 64 bits "
+                                           "are not translated");
     }
 
     void WriteBenchReset(WrittenModule& written) {
@@ -224,13 +225,14 @@ private:
                 " ; //" + std::to_string(symbol.Width) + (symbol.Width == 1 ? " bit" : " bits");
             switch (names_.RoleOf(symbol)) {
             case SymbolRole::Register:
-                Line("std::uint64_t r_" + symbol.Name + bits + RangeNote(symbol));
+                Line(ValueType(symbol.Width) + " r_" + symbol.Name + bits + RangeNote(symbol));
                 break;
             case SymbolRole::Wire:
-                Line("std::uint64_t w_" + symbol.Name + bits);
+                Line(ValueType(symbol.Width) + " w_" + symbol.Name + bits);
                 break;
             case SymbolRole::Input:
-                if (names_.IsRead(symbol)) Line("std::uint64_t i_" + symbol.Name + bits);
+                if (names_.IsRead(symbol))
+                    Line(ValueType(symbol.Width) + " i_" + symbol.Name + bits);
                 break;
             case SymbolRole::Constant:
                 break;
@@ -238,7 +240,7 @@ private:
         }
         for (const machine::FlatPort& port : m_.Ports)
             if (port.Direction != machine::PortDirection::In)
-                Line("std::uint64_t o_" + port.Name + " ;");
+                Line(ValueType(port.Width) + " o_" + port.Name + " ;");
         if (request_.StatePort) Line("int o_" + std::string(kStatePortName) + " ;");
         Line("");
         if (names_.RangeChecked()) WriteRangeCheck();

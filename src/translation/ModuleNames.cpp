@@ -5,6 +5,10 @@
 
 namespace kestrom::translation {
 
+std::string ValueType(int width) {
+    return width > 64 ? "sc_biguint<" + std::to_string(width) + ">" : "std::uint64_t";
+}
+
 std::string HexValue(std::uint64_t value) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%llXULL", static_cast<unsigned long long>(value));
@@ -91,6 +95,7 @@ hdl::Naming ModuleNames::InBench(const std::string& moduleName) {
         case hdl::SymbolKind::Input:
         case hdl::SymbolKind::Output:
         case hdl::SymbolKind::InOut:
+            if (symbol.Width > 64) return symbol.Name + ".read ( )";
             return "static_cast < std::uint64_t > ( " + symbol.Name + ".read ( ) )";
         case hdl::SymbolKind::Signal:
             return "kestrom_module." + std::string(IsWire(symbol) ? "w_" : "r_") + symbol.Name;

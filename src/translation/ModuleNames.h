@@ -51,4 +51,8 @@ private:
 
 std::string HexValue(std::uint64_t value);
 
+// The C++ type a value of `width` bits is held in: std::uint64_t up to 64
+// bits, sc_biguint over.
+std::string ValueType(int width);
+
 } // namespace kestrom::translation

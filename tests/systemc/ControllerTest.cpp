@@ -31,9 +31,10 @@ protected:
             GTEST_SKIP() << "SystemC not found (pkg-config systemc): install libsystemc-dev";
     }
 
-    std::unique_ptr<Controller> Start(const std::string& asf) {
+    std::unique_ptr<Controller> Start(const std::string& asf, bool translated = false) {
         SimRequest request;
         request.AsfPath = request.ShownName = asf;
+        request.Hdl.Enabled = translated;
         auto model = std::make_unique<FsmModel>();
         Diagnostics problems;
         const std::optional<SimDesign> design = GenerateSimulation(request, *model, problems);
@@ -134,6 +135,19 @@ TEST_F(SimController, SavedInputsReplayThroughTheTestBench) {
     for (long code : codes)
         benchStates.push_back(code >= 0 && code < long(names.size()) ? names[code] : "?");
     EXPECT_EQ(benchStates, States(*simulation));
+}
+
+// A 128-bit register in the waveform: all its bits, not the low 64.
+TEST_F(SimController, TheWaveformHoldsValuesWiderThan64Bits) {
+    const std::unique_ptr<Controller> simulation =
+        Start(std::string(KESTROM_TEST_DATA) + "/hdl/wide_verilog.asf", true);
+    simulation->Set("data", "18446744073709551615");
+    simulation->Step(2);
+    std::ostringstream vcd;
+    WriteVcd(*simulation, vcd);
+    EXPECT_NE(vcd.str().find("b" + std::string(64, '1') + std::string(64, '0') + " "),
+              std::string::npos)
+        << vcd.str();
 }
 
 } // namespace

@@ -238,5 +238,31 @@ TEST_F(Simulate, AnIntegerBelowZeroKeepsItsSignAndItsRange) {
     EXPECT_NE(session.Err.find("n leaves its range: -4"), std::string::npos) << session.Err;
 }
 
+// Values wider than 64 bits, worked out by hand: the 72-bit sum drops its
+// carry, ~ on 100 bits sets the bits above the input's 64, a 128-bit shift
+// moves the input's top byte to the top, and the condition compares 72 bits.
+TEST_F(Simulate, WideValuesComputeAtTheirWidths) {
+    const Session session = Run("--hdl", kHdlData + "/wide_verilog.asf",
+                                "set rst 1\nstep\nset rst 0\nset data 1\nstep\n"
+                                "set data 18446744073709551615\nstep\nset data 1\nstep 2\n");
+    ASSERT_EQ(session.Status, 0) << session.Err;
+    const std::string all = "1267650600228229401496703205375", lessOne =
+                                                                   "12676506002282294014967032"
+                                                                   "05374";
+    EXPECT_EQ(session.Out,
+              (std::vector<std::string>{
+                  "cycle 0 state ADD sum=4722366482869645213695 top=0 big=0 shifted=0 inv=" + all,
+                  "cycle 1 state ADD sum=0 top=0 big=0 shifted=18446744073709551616 inv=" + lessOne,
+                  "cycle 2 state ADD sum=18446744073709551615 top=0 big=0 "
+                  "shifted=340282366920938463444927863358058659840 "
+                  "inv=1267650600209782657422993653760",
+                  "cycle 3 state ADD sum=18446744073709551616 top=255 big=0 "
+                  "shifted=18446744073709551616 inv=" +
+                      lessOne,
+                  "cycle 4 state FULL sum=18446744073709551617 top=0 big=0 "
+                  "shifted=18446744073709551616 inv=" +
+                      lessOne}));
+}
+
 } // namespace
 } // namespace kestrom::test
