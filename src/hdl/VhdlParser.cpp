@@ -378,6 +378,8 @@ public:
                 subject->Width = statement->Subject->Width;
                 subject->IsInteger = statement->Subject->IsInteger;
                 subject->Kind = ExprKind::Name;
+                // A refusal of the pair names the label that does not match.
+                subject->Where = label->Where;
                 Harmonize(subject, label);
                 item.Labels.push_back(std::move(label));
             } while (Accept("|"));

@@ -83,6 +83,8 @@ TEST(VhdlErrors, NameTheirPlace) {
         chain += " - 1";
     EXPECT_EQ(ErrorOf([&] { A(chain + ";"); }),
               "K401 10:812 nesting deeper than 200 levels is not supported");
+    EXPECT_EQ(ErrorOf([] { A("case n is\n  when \"0000\" => cnt <= pid;\nend case;"); }),
+              "K401 11:8 mixing an integer and a vector without a conversion is not supported");
     EXPECT_EQ(ErrorOf([] { A("n <= data;"); }),
               "K401 10:10 a vector assigned to the integer 'n' without a conversion is not "
               "supported");
