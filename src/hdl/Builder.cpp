@@ -67,8 +67,17 @@ ExprPtr Builder::NameOrNull(const std::string& name, Location where) const {
 
 ExprPtr Builder::Name(const std::string& name, Location where) const {
     auto expr = NameOrNull(name, where);
-    if (!expr) fault::UnknownName(file_, where, name);
-    return expr;
+    if (expr) return expr;
+    // The editor's own name of a register's coming value.
+    const std::string_view prefix = "next_";
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) {
+        const Symbol* registered = scope_.Symbols.Find(name.substr(prefix.size()), language_);
+        if (registered && IsWritable(registered->Kind))
+            fault::Unsupported(file_, where,
+                               "reading '" + name + "', the value '" + registered->Name +
+                                   "' takes at the coming edge,");
+    }
+    fault::UnknownName(file_, where, name);
 }
 
 ExprPtr Builder::Unary(UnaryOp op, ExprPtr operand, Location where) const {

@@ -292,7 +292,7 @@ public:
             return Build().Number(name.Text == "true" ? 1 : 0, 1, false, name.Where, name.Text);
         if (Is("(")) build().Refuse(name.Where, "function call '" + name.Text + "'");
         auto expr = Build().NameOrNull(name.Text, name.Where);
-        if (!expr) fault::UnknownName(File(), name.Where, name.Text);
+        if (!expr) expr = Build().Name(name.Text, name.Where); // refuses it by its reason
         if (cpp_) return CppMember(std::move(expr));
         return Selects(std::move(expr));
     }

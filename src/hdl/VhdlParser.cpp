@@ -202,7 +202,7 @@ public:
         auto expr = Build().NameOrNull(name.Text, name.Where);
         if (!expr) {
             if (Is("(")) Build().Refuse(name.Where, "function call '" + name.Text + "'");
-            fault::UnknownName(File(), name.Where, name.Text);
+            Build().Name(name.Text, name.Where); // refuses it by its reason
         }
         if (Is("'")) Refuse("the attribute '" + name.Text + "'" + Peek(1).Text + "'");
         return Selects(std::move(expr));

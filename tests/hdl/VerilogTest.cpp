@@ -41,6 +41,14 @@ TEST(VerilogConditions, TranslateWithTheirWidths) {
     EXPECT_EQ(V("{a, b} == 2'b11 ? a : b"), "(((a << 1) | b) == 3u) ? a : b");
 }
 
+TEST(VerilogErrors, NameWhatIsNotTranslated) {
+    EXPECT_EQ(ErrorOf([] { V("next_cnt == 4'h0"); }),
+              "K401 10:5 reading 'next_cnt', the value 'cnt' takes at the coming edge, is not "
+              "supported");
+    EXPECT_EQ(ErrorOf([] { V("next_pid == 4'h0"); }),
+              "K402 10:5 unknown name 'next_pid': it is no port, signal, constant or macro");
+}
+
 TEST(VerilogActions, OneLinePerStatement) {
     EXPECT_EQ(A("cnt <= cnt + 1'b1;\ndata <= {4'h0, pid};"),
               "cnt_next = (cnt + 1u) & 0xfu;\ndata_next = (0u << 4) | pid;\n");
