@@ -89,6 +89,16 @@ std::string LargeDrawingAsfText(int states) {
         Line(text, "L %d %d 0 TEXT \"Labels\" | %d,%d 1 0 0 \"bus%d[7:0]\"", id + 1, id,
              kMargin + 30000 * (p + 1) + 6000, height - kMargin / 2, p);
     }
+    // The names the states' texts use, so the Verilog texts translate.
+    const char* const named[][2] = {{"InPort", "go"}, {"OutPort", "out[7:0]"}, {"OutPort", "done"}};
+    for (int n = 0; n < 3; ++n) {
+        const int id = StateId(states) + 2 * (kPorts + n);
+        const int x = kMargin + 30000 * (kPorts + n + 1);
+        Line(text, "I %d 0 %d Builtin %s | %d,%d \"\" \"\"", id, n == 1 ? 130 : 2, named[n][0], x,
+             height - kMargin / 2);
+        Line(text, "L %d %d 0 TEXT \"Labels\" | %d,%d 1 0 0 \"%s\"", id + 1, id, x + 6000,
+             height - kMargin / 2, named[n][1]);
+    }
     for (int k = 0; k < states; ++k) {
         State(text, k);
         Transition(text, k, states);
