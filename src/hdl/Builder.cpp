@@ -52,12 +52,22 @@ ExprPtr Builder::Number(std::uint64_t value, int width, bool isSigned, Location 
     return expr;
 }
 
+const Symbol* Builder::ComingOf(const std::string& name) const {
+    const std::string_view prefix = "next_";
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return nullptr;
+    const Symbol* registered = scope_.Symbols.Find(name.substr(prefix.size()), language_);
+    return registered && IsWritable(registered->Kind) ? registered : nullptr;
+}
+
 ExprPtr Builder::NameOrNull(const std::string& name, Location where) const {
     const Symbol* symbol = scope_.Symbols.Find(name, language_);
+    const Symbol* coming = symbol || !coming_ ? nullptr : ComingOf(name);
+    if (coming) symbol = coming;
     if (!symbol) return nullptr;
     auto expr = NewExpr(ExprKind::Name, where);
     expr->Sym = symbol;
-    expr->Text = symbol->Name;
+    expr->Coming = coming != nullptr;
+    expr->Text = coming ? name : symbol->Name;
     expr->Width = symbol->Width;
     expr->Signed = symbol->Signed;
     expr->IsInteger = symbol->IsInteger;
@@ -68,15 +78,11 @@ ExprPtr Builder::NameOrNull(const std::string& name, Location where) const {
 ExprPtr Builder::Name(const std::string& name, Location where) const {
     auto expr = NameOrNull(name, where);
     if (expr) return expr;
-    // The editor's own name of a register's coming value.
-    const std::string_view prefix = "next_";
-    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) {
-        const Symbol* registered = scope_.Symbols.Find(name.substr(prefix.size()), language_);
-        if (registered && IsWritable(registered->Kind))
-            fault::Unsupported(file_, where,
-                               "reading '" + name + "', the value '" + registered->Name +
-                                   "' takes at the coming edge,");
-    }
+    // The editor's own name of a register's coming value, outside the diagram actions.
+    if (const Symbol* registered = ComingOf(name))
+        fault::Unsupported(file_, where,
+                           "reading '" + name + "' (the value '" + registered->Name +
+                               "' takes at the coming edge) outside the diagram actions");
     fault::UnknownName(file_, where, name);
 }
 

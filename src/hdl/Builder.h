@@ -19,6 +19,8 @@ public:
     Language Lang() const { return language_; }
     const std::string& File() const { return file_; }
     const Scope& Context() const { return scope_; }
+    // Diagram actions may read next_X, the coming value of a register X.
+    void AllowComingValues() { coming_ = true; }
 
     ExprPtr Literal(const Token& token) const;
     ExprPtr Number(std::uint64_t value, int width, bool isSigned, Location where,
@@ -43,6 +45,9 @@ private:
     void CheckTarget(const Expr& target) const;
     // Sets the depth from the operands; deeper than kMaxNesting is refused.
     void Nest(Expr& expr) const;
+    // next_X of a writable X, or nullptr.
+    const Symbol* ComingOf(const std::string& name) const;
+    bool coming_ = false;
 
     Language language_;
     const std::string& file_;

@@ -27,7 +27,7 @@ public:
         case ExprKind::Literal:
             return Literal(expr, width);
         case ExprKind::Name:
-            return Extend(Read(*expr.Sym), expr, width);
+            return Extend(ReadOf(expr), expr, width);
         case ExprKind::BitSelect:
             return BitSelect(expr);
         case ExprKind::PartSelect:
@@ -59,7 +59,15 @@ public:
                                std::to_string(expr.Width) + " bits)");
     }
 
-    Piece Read(const Symbol& symbol) override {
+    Piece ReadOf(const Expr& expr) override {
+        const Expr& name = expr.Kind == ExprKind::Name ? expr : *expr.Operands[0];
+        if (!name.Coming) return Read(*expr.Sym);
+        if (!naming_.ReadComing)
+            fault::Unsupported(naming_.File, name.Where, "reading '" + name.Text + "' here");
+        return {naming_.ReadComing(*expr.Sym), expr.Sym->Width > 32};
+    }
+
+    Piece Read(const Symbol& symbol) {
         const bool written = blocking_.count(&symbol) > 0;
         return {written ? naming_.Write(symbol) : naming_.Read(symbol), symbol.Width > 32};
     }
@@ -95,7 +103,7 @@ private:
 
     Piece BitSelect(const Expr& expr) {
         if (expr.Sym->Width > 64) return wide_.Select(expr);
-        const Piece name = Read(*expr.Sym);
+        const Piece name = ReadOf(expr);
         if (expr.Operands.size() > 1) {
             const Expr& index = *expr.Operands[1];
             const Piece at = Value(index, index.Width);
@@ -110,7 +118,7 @@ private:
 
     Piece PartSelect(const Expr& expr) {
         if (expr.Sym->Width > 64) return wide_.Select(expr);
-        const Piece name = Read(*expr.Sym);
+        const Piece name = ReadOf(expr);
         if (expr.Lsb == 0 && expr.Width == expr.Sym->Width) return name;
         const std::string shifted =
             expr.Lsb == 0 ? name.Text : "(" + name.Text + " >> " + std::to_string(expr.Lsb) + ")";

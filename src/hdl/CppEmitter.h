@@ -25,6 +25,9 @@ struct Naming {
     // declared range (VHDL), so leaving the range is reported. Given the
     // symbol and the value's C++ expression, returns the expression to store.
     std::function<std::string(const Symbol&, const std::string&)> CheckRange;
+    // Optional: the C++ of next_X in a diagram action, the value register X
+    // takes at the coming edge; unset, such a read is refused.
+    std::function<std::string(const Symbol&)> ReadComing;
     // The file errors name.
     std::string File;
 };

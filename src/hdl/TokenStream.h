@@ -31,6 +31,7 @@ public:
     bool AtEnd() const { return Peek().Kind == TokenKind::End; }
     const std::string& File() const { return build_.File(); }
     const Builder& Build() const { return build_; }
+    void AllowComingValues() { build_.AllowComingValues(); }
 
     // A punctuation token or a keyword (VHDL keywords in any case).
     bool Is(std::string_view text, std::size_t ahead = 0) const {

@@ -235,6 +235,13 @@ void CollectWrites(const StmtList& statements, std::vector<const Symbol*>& writt
     }
 }
 
+void CollectComingReads(const Expr& expr, std::vector<const Symbol*>& read) {
+    if (expr.Coming && std::find(read.begin(), read.end(), expr.Sym) == read.end())
+        read.push_back(expr.Sym);
+    for (const auto& operand : expr.Operands)
+        CollectComingReads(*operand, read);
+}
+
 void CollectReads(const Expr& expr, std::vector<const Symbol*>& read) {
     if (expr.Sym && std::find(read.begin(), read.end(), expr.Sym) == read.end())
         read.push_back(expr.Sym);

@@ -106,6 +106,9 @@ struct Expr {
     // The levels of the tree below and at this node: every consumer walks it
     // recursively, so it is bounded (kMaxNesting) however it was written.
     int Depth = 1;
+    // A Name read as next_X in a diagram action: the value register X takes
+    // at the coming edge, not its value now.
+    bool Coming = false;
     Location Where;
     const Symbol* Sym = nullptr; // Name, and the selected name of BitSelect/PartSelect
 
@@ -181,5 +184,7 @@ using ModuleItems = std::vector<ModuleItem>;
 // The symbols a text writes and reads, for the consumers that need them.
 void CollectWrites(const StmtList& statements, std::vector<const Symbol*>& written);
 void CollectReads(const Expr& expr, std::vector<const Symbol*>& read);
+// The registers read as next_X.
+void CollectComingReads(const Expr& expr, std::vector<const Symbol*>& read);
 
 } // namespace kestrom::hdl

@@ -558,6 +558,7 @@ void ParseVerilogDeclarations(std::string_view text, const TextOrigin& origin, S
 ModuleItems ParseVerilogModuleItems(std::string_view text, const TextOrigin& origin,
                                     const Scope& scope) {
     VerilogModuleItems parser(text, origin, scope, false);
+    parser.AllowComingValues();
     return parser.All();
 }
 

@@ -687,6 +687,7 @@ void ParseVhdlDeclarations(std::string_view text, const TextOrigin& origin, Scop
 ModuleItems ParseVhdlModuleItems(std::string_view text, const TextOrigin& origin,
                                  const Scope& scope) {
     VhdlParser parser(text, origin, scope);
+    parser.AllowComingValues();
     return parser.Items();
 }
 

@@ -18,11 +18,11 @@ std::string WideValues::Value(const Expr& expr, int width) {
     case ExprKind::Literal:
         return Big(width, Constant(expr.Value, 64, WrittenInHex(expr.Text)));
     case ExprKind::Name:
-        return Big(width, narrow_.Read(*expr.Sym).Text);
+        return Big(width, narrow_.ReadOf(expr).Text);
     case ExprKind::BitSelect:
     case ExprKind::PartSelect:
         if (expr.Width <= 64) return Big(width, narrow_.Value(expr, expr.Width).Text);
-        return Big(width, narrow_.Read(*expr.Sym).Text + ".range ( " + std::to_string(expr.Msb) +
+        return Big(width, narrow_.ReadOf(expr).Text + ".range ( " + std::to_string(expr.Msb) +
                               " , " + std::to_string(expr.Lsb) + " )");
     case ExprKind::Concat:
     case ExprKind::Replicate:
@@ -131,7 +131,7 @@ std::string WideValues::Reduction(UnaryOp op, const Expr& operand) {
 }
 
 Piece WideValues::Select(const Expr& expr) {
-    const std::string name = narrow_.Read(*expr.Sym).Text;
+    const std::string name = narrow_.ReadOf(expr).Text;
     if (expr.Kind == ExprKind::BitSelect && expr.Operands.size() > 1) {
         const Expr& index = *expr.Operands[1];
         const std::string at = narrow_.Value(index, index.Width).Text;

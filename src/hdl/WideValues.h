@@ -18,8 +18,9 @@ public:
     virtual ~NarrowValues() = default;
     // `expr` computed at `width` bits, at most 64.
     virtual Piece Value(const Expr& expr, int width) = 0;
-    // The C++ expression of a symbol's value as the texts read it.
-    virtual Piece Read(const Symbol& symbol) = 0;
+    // The C++ expression of a name's value, or the selected name's of a
+    // select, as the texts read it (next_X: the coming value).
+    virtual Piece ReadOf(const Expr& nameOrSelect) = 0;
     [[noreturn]] virtual void TooWide(const Expr& expr, const char* what) const = 0;
 };
 

@@ -91,13 +91,16 @@ void EdgeWriter::WriteActions(const std::vector<ParsedAction>& actions, const st
     }
 }
 
+// With next_ values read, n_X and next are members, so that the diagram
+// actions can read what the coming edge will make of the registers.
 void EdgeWriter::WriteRegisterCopies(hdl::CodePrinter& out) {
+    const bool members = !d_.Coming.empty();
     out.Line("//The values after the edge are those before it unless written");
     for (const hdl::Symbol* symbol : d_.Registers)
         if (names_.RoleOf(*symbol) == SymbolRole::Register)
-            out.Line(ValueType(symbol->Width) + " n_" + symbol->Name + " = r_" + symbol->Name +
-                     " ;");
-    out.Line("State next = CurrentState ;");
+            out.Line((members ? "" : ValueType(symbol->Width) + " ") + "n_" + symbol->Name +
+                     " = r_" + symbol->Name + " ;");
+    out.Line(members ? "next = CurrentState ;" : "State next = CurrentState ;");
 }
 
 void EdgeWriter::WriteCommit(hdl::CodePrinter& out) {
@@ -179,7 +182,9 @@ void EdgeWriter::WriteChoice(const ParsedState& state, const ParsedChoice& choic
         out.Line("else");
     out.Line("{");
     out.Indent();
-    if (coverage_) out.Line("KESTROM_COVERAGE ( " + std::to_string(number) + " ) ;");
+    if (coverage_)
+        out.Line(std::string(d_.Coming.empty() ? "" : "if ( atEdge ) ") + "KESTROM_COVERAGE ( " +
+                 std::to_string(number) + " ) ;");
     WriteActions(state.Exit, "exit actions of " + state.Source->Path, out);
     WriteActions(choice.Actions, "", out);
     out.Line("next = State::" + target.Identifier + " ;");
@@ -237,9 +242,17 @@ void EdgeWriter::WriteEdge(hdl::CodePrinter& out) {
     transitions_.clear();
     out.Line("//One rising edge: S's state actions, its first transition that holds (exit");
     out.Line("//actions, the transition's actions, the entry actions of the state entered)");
-    out.Line("void Edge ( )");
+    const bool coming = !d_.Coming.empty();
+    if (coming) {
+        out.Line("//Worked out at the edge, and between edges for the next_ values the");
+        out.Line("//diagram actions read (atEdge false: nothing is counted)");
+        out.Line("void Next ( bool atEdge )");
+    } else {
+        out.Line("void Edge ( )");
+    }
     out.Line("{");
     out.Indent();
+    if (coming) out.Line("( void ) atEdge ;");
     WriteRegisterCopies(out);
     if (d_.Reset && d_.Reset->Condition) WriteReset(out);
     out.Line("switch ( CurrentState )");
@@ -248,6 +261,15 @@ void EdgeWriter::WriteEdge(hdl::CodePrinter& out) {
         WriteStateCase(state, out);
     WriteDefault(out);
     out.Line("}");
+    if (coming) {
+        out.Dedent();
+        out.Line("}");
+        out.Line("");
+        out.Line("void Edge ( )");
+        out.Line("{");
+        out.Indent();
+        out.Line("Next ( true ) ;");
+    }
     WriteCommit(out);
     out.Dedent();
     out.Line("}");
@@ -255,8 +277,20 @@ void EdgeWriter::WriteEdge(hdl::CodePrinter& out) {
 
 void EdgeWriter::WriteLogic(hdl::CodePrinter& out) {
     if (d_.DiagramActions.empty()) return;
+    const bool coming = !d_.Coming.empty();
+    if (coming) {
+        out.Line("//The diagram actions read next_ values: their wires first, then the coming");
+        out.Line("//edge's values from them, then the wires again with those");
+        out.Line("void Combine ( )");
+        out.Line("{");
+        out.Line("    Logic ( ) ;");
+        out.Line("    Next ( false ) ;");
+        out.Line("    Logic ( ) ;");
+        out.Line("}");
+        out.Line("");
+    }
     out.Line("//The diagram actions: combinational logic of the registers and inputs");
-    out.Line("void Combine ( )");
+    out.Line(coming ? "void Logic ( )" : "void Combine ( )");
     out.Line("{");
     out.Indent();
     for (const ParsedDiagramAction& action : d_.DiagramActions) {

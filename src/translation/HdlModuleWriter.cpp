@@ -242,6 +242,13 @@ private:
             if (port.Direction != machine::PortDirection::In)
                 Line(ValueType(port.Width) + " o_" + port.Name + " ;");
         if (request_.StatePort) Line("int o_" + std::string(kStatePortName) + " ;");
+        if (!d_.Coming.empty()) {
+            Line("//What the coming edge makes of the registers and the state");
+            for (const hdl::Symbol* symbol : d_.Registers)
+                if (names_.RoleOf(*symbol) == SymbolRole::Register)
+                    Line(ValueType(symbol->Width) + " n_" + symbol->Name + " ;");
+            Line("State next ;");
+        }
         Line("");
         if (names_.RangeChecked()) WriteRangeCheck();
     }
@@ -356,6 +363,11 @@ private:
         };
         for (const hdl::Symbol* symbol : d_.WireInputs)
             add(symbol->Name);
+        // next_ values change with every input the machine reads.
+        if (!d_.Coming.empty())
+            for (const hdl::Symbol& symbol : d_.Scope->Symbols.All())
+                if (names_.RoleOf(symbol) == SymbolRole::Input && names_.IsRead(symbol))
+                    add(symbol.Name);
         if (AsyncReset()) {
             std::vector<const hdl::Symbol*> read;
             hdl::CollectReads(*d_.Reset->Condition->Expression, read);
@@ -370,11 +382,14 @@ private:
         Line("{");
         out_.Indent();
         Line("CurrentState = State::" + m_.States[edge_.StartState()].Identifier + " ;");
+        if (!d_.Coming.empty()) Line("next = CurrentState ;");
         for (const hdl::Symbol& symbol : d_.Scope->Symbols.All()) {
             const SymbolRole role = names_.RoleOf(symbol);
             if (role == SymbolRole::Register)
                 Line("r_" + symbol.Name + " = " + StartValue(symbol) + " ;");
             if (role == SymbolRole::Wire) Line("w_" + symbol.Name + " = 0 ;");
+            if (role == SymbolRole::Register && !d_.Coming.empty())
+                Line("n_" + symbol.Name + " = r_" + symbol.Name + " ;");
             if (role == SymbolRole::Input && names_.IsRead(symbol))
                 Line("i_" + symbol.Name + " = 0 ;");
         }

@@ -83,6 +83,8 @@ hdl::Naming ModuleNames::InEdge() {
 
 hdl::Naming ModuleNames::InLogic() {
     hdl::Naming naming = Base();
+    // Next ( false ) has worked them out from the inputs as they stand.
+    naming.ReadComing = [](const hdl::Symbol& symbol) { return "n_" + symbol.Name; };
     naming.Write = [](const hdl::Symbol& symbol) { return "w_" + symbol.Name; };
     return naming;
 }

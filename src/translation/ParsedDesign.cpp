@@ -38,6 +38,91 @@ public:
         for (const ParsedDiagramAction& action : d_.DiagramActions)
             for (const hdl::ModuleItem& item : action.Items)
                 ClassifyItem(*action.Source, item);
+        for (const ParsedDiagramAction& action : d_.DiagramActions)
+            for (const hdl::ModuleItem& item : action.Items)
+                ClassifyComing(*action.Source, item);
+        if (!d_.Coming.empty()) RefuseLoopsThroughComing();
+    }
+
+    static hdl::Location Where(const machine::TextAt& text, const hdl::ModuleItem& item) {
+        return {item.Where.Line > 0 ? item.Where.Line : text.AsfLine, item.Where.Column};
+    }
+
+    // next_X exists for a register X only: a value the machine's actions write.
+    void ClassifyComing(const machine::TextAt& text, const hdl::ModuleItem& item) {
+        std::vector<const hdl::Symbol*> coming;
+        CollectStatementReads(item.Body, coming, true);
+        for (const hdl::Symbol* symbol : coming) {
+            if (std::find(d_.Registers.begin(), d_.Registers.end(), symbol) == d_.Registers.end())
+                hdl::fault::Unsupported(d_.File, Where(text, item),
+                                        "reading 'next_" + symbol->Name +
+                                            "' when no action of a "
+                                            "state or transition writes '" +
+                                            symbol->Name + "'");
+            AddOnce(d_.Coming, symbol);
+        }
+    }
+
+    // The coming values are worked out from the wires the machine reads; a
+    // wire that depends on a coming value and is read by the machine again is
+    // a loop without a register in it.
+    void RefuseLoopsThroughComing() {
+        std::vector<const hdl::Symbol*> dependent;
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (const ParsedDiagramAction& action : d_.DiagramActions)
+                for (const hdl::ModuleItem& item : action.Items) {
+                    std::vector<const hdl::Symbol*> read, coming, written;
+                    CollectStatementReads(item.Body, read);
+                    CollectStatementReads(item.Body, coming, true);
+                    const bool depends =
+                        !coming.empty() || std::any_of(read.begin(), read.end(), [&](auto* s) {
+                            return std::find(dependent.begin(), dependent.end(), s) !=
+                                   dependent.end();
+                        });
+                    if (!depends) continue;
+                    hdl::CollectWrites(item.Body, written);
+                    for (const hdl::Symbol* symbol : written)
+                        if (std::find(dependent.begin(), dependent.end(), symbol) ==
+                            dependent.end()) {
+                            dependent.push_back(symbol);
+                            grew = true;
+                        }
+                }
+        }
+        const std::vector<const hdl::Symbol*> machineReads = MachineReads();
+        for (const hdl::Symbol* symbol : dependent)
+            if (std::find(machineReads.begin(), machineReads.end(), symbol) != machineReads.end())
+                hdl::fault::Unsupported(d_.File, {symbol->AsfLine, 0},
+                                        "'" + symbol->Name +
+                                            "' depends on a next_ value and is read by the "
+                                            "machine: a loop without a register");
+    }
+
+    std::vector<const hdl::Symbol*> MachineReads() const {
+        std::vector<const hdl::Symbol*> read;
+        auto actions = [&](const std::vector<ParsedAction>& list) {
+            for (const ParsedAction& action : list)
+                CollectStatementReads(action.Statements, read);
+        };
+        auto condition = [&](const ParsedCondition& parsed) {
+            if (parsed.Expression) hdl::CollectReads(*parsed.Expression, read);
+        };
+        for (const ParsedState& state : d_.States) {
+            actions(state.Entry);
+            actions(state.StateActions);
+            actions(state.Exit);
+            for (const ParsedChoice& choice : state.Choices) {
+                for (const ParsedCondition& parsed : choice.Conditions)
+                    condition(parsed);
+                actions(choice.Actions);
+            }
+        }
+        if (d_.Reset) {
+            if (d_.Reset->Condition) condition(*d_.Reset->Condition);
+            actions(d_.Reset->Actions);
+        }
+        return read;
     }
 
 private:
@@ -121,55 +206,61 @@ private:
     ParsedDesign& d_;
 };
 
-void CollectExpressionReads(const hdl::ExprPtr& expr, std::vector<const hdl::Symbol*>& read) {
+void CollectExpressionReads(const hdl::ExprPtr& expr, std::vector<const hdl::Symbol*>& read,
+                            bool coming) {
     if (!expr) return;
     std::vector<const hdl::Symbol*> found;
-    hdl::CollectReads(*expr, found);
+    if (coming)
+        hdl::CollectComingReads(*expr, found);
+    else
+        hdl::CollectReads(*expr, found);
     for (const hdl::Symbol* symbol : found)
         AddOnce(read, symbol);
 }
 
 // The selects of an assignment's target read their indexes, not the target.
-void CollectTargetReads(const hdl::Expr& target, std::vector<const hdl::Symbol*>& read) {
+void CollectTargetReads(const hdl::Expr& target, std::vector<const hdl::Symbol*>& read,
+                        bool coming) {
     if (target.Kind == hdl::ExprKind::Concat) {
         for (const hdl::ExprPtr& part : target.Operands)
-            if (part) CollectTargetReads(*part, read);
+            if (part) CollectTargetReads(*part, read, coming);
         return;
     }
     if (target.Kind == hdl::ExprKind::BitSelect && target.Operands.size() > 1)
-        CollectExpressionReads(target.Operands[1], read);
+        CollectExpressionReads(target.Operands[1], read, coming);
 }
 
 } // namespace
 
-void CollectStatementReads(const hdl::StmtList& statements, std::vector<const hdl::Symbol*>& read) {
+void CollectStatementReads(const hdl::StmtList& statements, std::vector<const hdl::Symbol*>& read,
+                           bool coming) {
     for (const hdl::StmtPtr& statement : statements) {
         if (!statement) continue;
         switch (statement->Kind) {
         case hdl::StmtKind::Assign:
-            if (statement->Target) CollectTargetReads(*statement->Target, read);
-            CollectExpressionReads(statement->Value, read);
+            if (statement->Target) CollectTargetReads(*statement->Target, read, coming);
+            CollectExpressionReads(statement->Value, read, coming);
             break;
         case hdl::StmtKind::If:
-            CollectExpressionReads(statement->Cond, read);
-            CollectStatementReads(statement->Then, read);
+            CollectExpressionReads(statement->Cond, read, coming);
+            CollectStatementReads(statement->Then, read, coming);
             for (const hdl::ElseIf& elif : statement->Elifs) {
-                CollectExpressionReads(elif.Cond, read);
-                CollectStatementReads(elif.Body, read);
+                CollectExpressionReads(elif.Cond, read, coming);
+                CollectStatementReads(elif.Body, read, coming);
             }
-            CollectStatementReads(statement->Else, read);
+            CollectStatementReads(statement->Else, read, coming);
             break;
         case hdl::StmtKind::Case:
-            CollectExpressionReads(statement->Subject, read);
+            CollectExpressionReads(statement->Subject, read, coming);
             for (const hdl::CaseItem& item : statement->Items) {
                 for (const hdl::ExprPtr& label : item.Labels)
-                    CollectExpressionReads(label, read);
-                CollectStatementReads(item.Body, read);
+                    CollectExpressionReads(label, read, coming);
+                CollectStatementReads(item.Body, read, coming);
             }
-            CollectStatementReads(statement->Default, read);
+            CollectStatementReads(statement->Default, read, coming);
             break;
         case hdl::StmtKind::Block:
-            CollectStatementReads(statement->Body, read);
+            CollectStatementReads(statement->Body, read, coming);
             break;
         }
     }

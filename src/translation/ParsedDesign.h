@@ -59,6 +59,9 @@ struct ParsedDesign {
     std::vector<const hdl::Symbol*> Registers;  // written by the machine, in first-write order
     std::vector<const hdl::Symbol*> Wires;      // driven by the diagram actions
     std::vector<const hdl::Symbol*> WireInputs; // the inputs the diagram actions read
+    // The registers the diagram actions read as next_X: the module then works
+    // out the coming edge's values whenever its inputs change.
+    std::vector<const hdl::Symbol*> Coming;
 };
 
 // Throws hdl::TranslationError for the first text that cannot be translated
@@ -66,7 +69,9 @@ struct ParsedDesign {
 ParsedDesign ParseDesign(const drawing::Drawing& drawing, const machine::FlatMachine& machine,
                          const HdlOptions& options, const std::string& asfFile);
 
-// The statements' reads, in order, each symbol once.
-void CollectStatementReads(const hdl::StmtList& statements, std::vector<const hdl::Symbol*>& read);
+// The statements' reads, in order, each symbol once; with `coming`, only the
+// registers read as next_X.
+void CollectStatementReads(const hdl::StmtList& statements, std::vector<const hdl::Symbol*>& read,
+                           bool coming = false);
 
 } // namespace kestrom::translation

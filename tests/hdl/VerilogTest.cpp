@@ -43,8 +43,8 @@ TEST(VerilogConditions, TranslateWithTheirWidths) {
 
 TEST(VerilogErrors, NameWhatIsNotTranslated) {
     EXPECT_EQ(ErrorOf([] { V("next_cnt == 4'h0"); }),
-              "K401 10:5 reading 'next_cnt', the value 'cnt' takes at the coming edge, is not "
-              "supported");
+              "K401 10:5 reading 'next_cnt' (the value 'cnt' takes at the coming edge) outside "
+              "the diagram actions is not supported");
     EXPECT_EQ(ErrorOf([] { V("next_pid == 4'h0"); }),
               "K402 10:5 unknown name 'next_pid': it is no port, signal, constant or macro");
 }

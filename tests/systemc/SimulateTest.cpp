@@ -264,5 +264,17 @@ TEST_F(Simulate, WideValuesComputeAtTheirWidths) {
                       lessOne}));
 }
 
+// next_cnt in a diagram action is the value the coming edge gives cnt, with
+// the inputs as they stand: after each edge, what the next edge will make.
+TEST_F(Simulate, DiagramActionsReadTheComingValues) {
+    const Session session = Run("--hdl", kHdlData + "/coming_verilog.asf",
+                                "set rst 1\nstep\nset rst 0\nset go 1\nstep 2\nset go 0\nstep\n");
+    ASSERT_EQ(session.Status, 0) << session.Err;
+    EXPECT_EQ(session.Out, (std::vector<std::string>{"cycle 0 state COUNT wrap=0 ahead=14 cnt=14",
+                                                     "cycle 1 state COUNT wrap=1 ahead=0 cnt=15",
+                                                     "cycle 2 state COUNT wrap=0 ahead=1 cnt=0",
+                                                     "cycle 3 state COUNT wrap=1 ahead=0 cnt=0"}));
+}
+
 } // namespace
 } // namespace kestrom::test

@@ -165,5 +165,26 @@ TEST(HdlLineDirectives, NameTheDiagramsLinesAndComeBackToTheModules) {
         << module;
 }
 
+// next_X is a register's coming value: of a wire it is refused, and so is a
+// wire built from one that the machine reads back.
+TEST(HdlBatch, ComingValuesOfWiresAndLoopsThroughThemAreRefused) {
+    const std::string drawing = ReadFileBytes(KESTROM_TEST_DATA "/hdl/coming_verilog.asf");
+    auto refusal = [&](const std::string& from, const std::string& to) {
+        TempDir dir;
+        std::string text = drawing;
+        text.replace(text.find(from), from.size(), to);
+        WriteFileBytes(dir.File("c.asf"), text);
+        const ProcessResult run = RunBatchTool({"--hdl", dir.File("c.asf"), "-"});
+        EXPECT_EQ(run.ExitCode, 1);
+        return run.Err.substr(run.Err.find("c.asf:"));
+    };
+    EXPECT_EQ(refusal("assign ahead = next_cnt;", "assign ahead = next_wrap;"),
+              "c.asf:20:1: error: reading 'next_wrap' when no action of a state or transition "
+              "writes 'wrap' is not supported\n");
+    EXPECT_EQ(refusal("1 0 0 \"rst\"\r\nA 28", "1 0 0 \"rst || wrap\"\r\nA 28"),
+              "c.asf:14: error: 'wrap' depends on a next_ value and is read by the machine: a "
+              "loop without a register is not supported\n");
+}
+
 } // namespace
 } // namespace kestrom::test
