@@ -2,16 +2,9 @@
 # and its test bench, compile them against SystemC, run them with the same
 # seed, and require the same report and the same waveform from both. Called as
 #   cmake -DSETTINGS=... -DASF=... -DINCLUDE=... -DWORK=... -P RunHdlSample.cmake
-include(${SETTINGS})
-set(ENV{SYSTEMC_DISABLE_COPYRIGHT_MESSAGE} 1)
-
-if(NOT EXISTS ${ASF})
-  message("SKIPPED: ${ASF} is not there (the shared samples folder is read from beside "
-    "the checkout)")
+include(${CMAKE_CURRENT_LIST_DIR}/HdlRunSetup.cmake)
+if(HDL_DIAGRAM_MISSING)
   return()
-endif()
-if(NOT SYSTEMC_FOUND)
-  message(FATAL_ERROR "SystemC not found (pkg-config systemc): install libsystemc-dev")
 endif()
 
 file(REMOVE_RECURSE ${WORK})

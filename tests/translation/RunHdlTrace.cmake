@@ -2,16 +2,9 @@
 # kinds (NAME_thread.cpp, NAME_method.cpp), compiled into the trace program,
 # which checks both modules after every rising edge. Called as
 #   cmake -DSETTINGS=... -DASF=... -DINCLUDE=... -DNAME=... -DTRACE=... -DWORK=... -P RunHdlTrace.cmake
-include(${SETTINGS})
-set(ENV{SYSTEMC_DISABLE_COPYRIGHT_MESSAGE} 1)
-
-if(NOT EXISTS ${ASF})
-  message("SKIPPED: ${ASF} is not there (the shared samples folder is read from beside "
-    "the checkout)")
+include(${CMAKE_CURRENT_LIST_DIR}/HdlRunSetup.cmake)
+if(HDL_DIAGRAM_MISSING)
   return()
-endif()
-if(NOT SYSTEMC_FOUND)
-  message(FATAL_ERROR "SystemC not found (pkg-config systemc): install libsystemc-dev")
 endif()
 
 file(REMOVE_RECURSE ${WORK})
