@@ -19,6 +19,7 @@ for library in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6; do
     [[ $depends == *"$library "* || $depends == *"$library," || $depends == *"$library" ]] ||
         fail "Depends lacks $library: $depends"
 done
+expect_eq "recommends" "g++, pkg-config, libsystemc-dev" "$(dpkg-deb -f "$deb" Recommends)"
 
 status=0
 findings=$(lintian --fail-on error "$deb" 2>&1) || status=$?
