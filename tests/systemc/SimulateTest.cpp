@@ -119,16 +119,18 @@ TEST_F(Simulate, StepsBackAndRunsUntilAState) {
 }
 
 TEST_F(Simulate, BadCommandsAreToldAndTheSessionGoesOn) {
-    const Session session =
-        Run("--typed-ports", kExamples + "/toggle.asf",
-            "set go 2\nset go -1\nset go x\nset q 1\nset clk 1\nstep 0\nstep two\njump\nreset\n"
-            "back\n\nset go 0b1\nstep\n");
+    const Session session = Run("--typed-ports", kExamples + "/toggle.asf",
+                                "set go 2\nset go -1\nset go x\nset go 0x1ffffffffffffffff\nset q "
+                                "1\nset clk 1\nstep 0\nstep two\njump\nreset\n"
+                                "back\n\nset go 0b1\nstep\n");
     EXPECT_EQ(session.Status, 0);
     EXPECT_EQ(session.Out, (std::vector<std::string>{"cycle 0 state Idle q=0"}));
     EXPECT_EQ(session.Err,
               "error: 2 does not fit go (0 to 1)\n"
               "error: -1 does not fit go (0 to 1)\n"
               "error: 'x' is no value: decimal, 0x hexadecimal or 0b binary\n"
+              "error: 0x1ffffffffffffffff has more than 64 bits: an input is set to values of up "
+              "to 64 bits\n"
               "error: q is an output port, not an input\n"
               "error: no input port clk (the clock is driven by the simulation)\n"
               "error: step takes a number of cycles from 1, not '0'\n"
