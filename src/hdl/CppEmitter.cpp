@@ -365,7 +365,7 @@ private:
         }
         if (target.Kind == ExprKind::Name) {
             if (symbol.IntegerRange && naming_.CheckRange)
-                return lvalue + " = " + naming_.CheckRange(symbol, piece.Text);
+                return lvalue + " = " + naming_.CheckRange(symbol, piece.Text, target.Where.Line);
             const std::string kept =
                 width > target.Width ? Masked(piece.Text, target.Width).Text : piece.Text;
             return lvalue + " = " + Unwrapped(kept);

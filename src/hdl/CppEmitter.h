@@ -23,8 +23,9 @@ struct Naming {
     std::function<std::string(const Symbol&)> Write;
     // Optional: wraps the value about to be written into an integer with a
     // declared range (VHDL), so leaving the range is reported. Given the
-    // symbol and the value's C++ expression, returns the expression to store.
-    std::function<std::string(const Symbol&, const std::string&)> CheckRange;
+    // symbol, the value's C++ expression and the ASF line of the assignment,
+    // returns the expression to store.
+    std::function<std::string(const Symbol&, const std::string&, int)> CheckRange;
     // Optional: the C++ of next_X in a diagram action, the value register X
     // takes at the coming edge; unset, such a read is refused.
     std::function<std::string(const Symbol&)> ReadComing;

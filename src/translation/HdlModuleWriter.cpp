@@ -263,7 +263,7 @@ private:
         Line("//An integer leaving its declared range stops the simulation, as in VHDL");
         Line("//A negative value is held in the two's complement of the integer's bits");
         Line("static std::uint64_t InRange ( std::uint64_t value , int bits , long long low ,"
-             " long long high , const char* name )");
+             " long long high , const char* name , int asfLine )");
         Line("{");
         Line("    const std::uint64_t kept = bits < 64 ? value & ( ~0ull >> ( 64 - bits ) ) : "
              "value ;");
@@ -273,7 +273,9 @@ private:
              " kept | ( ~0ull << bits ) : kept ) ;");
         Line("    if ( v < low || v > high )");
         Line("        SC_REPORT_FATAL ( \"kestrom\" , ( std::string ( name ) + \" leaves its "
-             "range: \" + std::to_string ( v ) ).c_str ( ) ) ;");
+             "range \" + std::to_string ( low ) + \" to \" + std::to_string ( high ) + \": \" +"
+             " std::to_string ( v ) + \" (the assignment on line \" + std::to_string ( asfLine )"
+             " + \")\" ).c_str ( ) ) ;");
         Line("    return kept ;");
         Line("}");
         Line("");

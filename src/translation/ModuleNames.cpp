@@ -63,12 +63,13 @@ hdl::Naming ModuleNames::Base() {
     hdl::Naming naming;
     naming.File = design_.File;
     naming.Read = [this](const hdl::Symbol& symbol) { return ReadInModule(symbol); };
-    naming.CheckRange = [this](const hdl::Symbol& symbol, const std::string& value) {
+    naming.CheckRange = [this](const hdl::Symbol& symbol, const std::string& value, int line) {
         if (!symbol.IntegerRange) return value;
         rangeChecked_ = true;
         return "InRange ( " + value + " , " + std::to_string(symbol.Width) + " , " +
                std::to_string(symbol.IntegerRange->Low) + "LL , " +
-               std::to_string(symbol.IntegerRange->High) + "LL , \"" + symbol.Name + "\" )";
+               std::to_string(symbol.IntegerRange->High) + "LL , \"" + symbol.Name + "\" , " +
+               std::to_string(line) + " )";
     };
     return naming;
 }

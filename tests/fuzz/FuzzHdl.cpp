@@ -51,7 +51,7 @@ Naming FuzzNaming() {
     Naming naming;
     naming.Read = [](const Symbol& symbol) { return "r_" + symbol.Name; };
     naming.Write = [](const Symbol& symbol) { return "n_" + symbol.Name; };
-    naming.CheckRange = [](const Symbol&, const std::string& value) { return value; };
+    naming.CheckRange = [](const Symbol&, const std::string& value, int) { return value; };
     naming.File = kFile;
     return naming;
 }

@@ -237,7 +237,8 @@ TEST_F(Simulate, AnIntegerBelowZeroKeepsItsSignAndItsRange) {
                                "cycle 0 state COUNT LOW=0 n=1", "cycle 1 state COUNT LOW=0 n=0",
                                "cycle 2 state COUNT LOW=0 n=-1", "cycle 3 state COUNT LOW=1 n=-2",
                                "cycle 4 state COUNT LOW=1 n=-3"}));
-    EXPECT_NE(session.Err.find("n leaves its range: -4"), std::string::npos) << session.Err;
+    EXPECT_EQ(session.Err, "error: the simulation stopped: n leaves its range -3 to 3: -4 (the "
+                           "assignment on line 21)\n");
 }
 
 // Values wider than 64 bits, worked out by hand: the 72-bit sum drops its

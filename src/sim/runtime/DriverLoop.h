@@ -372,7 +372,9 @@ int sc_main(int argc, char* argv[]) {
             driver.Hello();
         driver.Serve(argv[0]);
     } catch (const std::exception& failure) {
-        std::string message = failure.what();
+        // A module's own report says what went wrong without SystemC's file and process.
+        const auto* report = dynamic_cast<const sc_core::sc_report*>(&failure);
+        std::string message = report ? report->get_msg() : failure.what();
         for (char& c : message)
             if (c == '\n' || c == '\r') c = ' ';
         std::fprintf(out, "error the simulation stopped: %s\n", message.c_str());
