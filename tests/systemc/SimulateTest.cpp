@@ -279,5 +279,27 @@ TEST_F(Simulate, DiagramActionsReadTheComingValues) {
                                                      "cycle 3 state COUNT wrap=1 ahead=0 cnt=0"}));
 }
 
+// Each operator on 100-bit values, compiled and run, against values worked
+// out by hand for data = 5 (the previous shift amount sh is 2).
+TEST_F(Simulate, EveryOperatorOnWideValuesKeepsItsWidth) {
+    const Session session = Run("--hdl", kHdlData + "/wide_ops_verilog.asf",
+                                "set rst 1\nstep\nset rst 0\nset data 5\nstep 2\n");
+    ASSERT_EQ(session.Status, 0) << session.Err;
+    ASSERT_EQ(session.Out.size(), 3u) << session.Err;
+    const std::string& last = session.Out[2];
+    for (const char* expected :
+         {" w2=188894664944285510533125 ",         // {4{data[24:0]}}
+          " w3=1267650600228229401496703205375 ",  // data ^ ~data: all 100 bits
+          " w4=20 ",                               // (data << sh) | (data >> 3)
+          " w6=1267650600228229401496703205370 ",  // ~data, data not 0
+          " w7=1267650600228229401496703205371 ",  // -data
+          " w10=1267650600228229401496703205367 ", // 5 + 1 - 3 * 5 wraps
+          " w5=1 ",                                // data[sh]
+          " w8=0 w9=0 ",                           // &data, ^data
+          " w11=1280 ",                            // w11[71:8] <= data[63:0]
+          " sh=3"})
+        EXPECT_NE(last.find(expected), std::string::npos) << expected << " in " << last;
+}
+
 } // namespace
 } // namespace kestrom::test
