@@ -90,23 +90,30 @@ public:
                         }
                 }
         }
-        const std::vector<const hdl::Symbol*> machineReads = MachineReads();
-        for (const hdl::Symbol* symbol : dependent)
-            if (std::find(machineReads.begin(), machineReads.end(), symbol) != machineReads.end())
-                hdl::fault::Unsupported(d_.File, {symbol->AsfLine, 0},
-                                        "'" + symbol->Name +
-                                            "' depends on a next_ value and is read by the "
-                                            "machine: a loop without a register");
+        for (const auto& [symbol, line] : MachineReads())
+            if (std::find(dependent.begin(), dependent.end(), symbol) != dependent.end())
+                hdl::fault::Unsupported(d_.File, {line, 0},
+                                        "reading '" + symbol->Name +
+                                            "' here, which depends on a next_ value: a loop "
+                                            "without a register");
     }
 
-    std::vector<const hdl::Symbol*> MachineReads() const {
-        std::vector<const hdl::Symbol*> read;
+    // What the machine's texts read, each with the ASF line of the text.
+    std::vector<std::pair<const hdl::Symbol*, int>> MachineReads() const {
+        std::vector<std::pair<const hdl::Symbol*, int>> read;
         auto actions = [&](const std::vector<ParsedAction>& list) {
-            for (const ParsedAction& action : list)
-                CollectStatementReads(action.Statements, read);
+            for (const ParsedAction& action : list) {
+                std::vector<const hdl::Symbol*> symbols;
+                CollectStatementReads(action.Statements, symbols);
+                for (const hdl::Symbol* symbol : symbols)
+                    read.emplace_back(symbol, action.Source->AsfLine);
+            }
         };
         auto condition = [&](const ParsedCondition& parsed) {
-            if (parsed.Expression) hdl::CollectReads(*parsed.Expression, read);
+            std::vector<const hdl::Symbol*> symbols;
+            if (parsed.Expression) hdl::CollectReads(*parsed.Expression, symbols);
+            for (const hdl::Symbol* symbol : symbols)
+                read.emplace_back(symbol, parsed.Source->AsfLine);
         };
         for (const ParsedState& state : d_.States) {
             actions(state.Entry);

@@ -182,8 +182,8 @@ TEST(HdlBatch, ComingValuesOfWiresAndLoopsThroughThemAreRefused) {
               "c.asf:20:1: error: reading 'next_wrap' when no action of a state or transition "
               "writes 'wrap' is not supported\n");
     EXPECT_EQ(refusal("1 0 0 \"rst\"\r\nA 28", "1 0 0 \"rst || wrap\"\r\nA 28"),
-              "c.asf:14: error: 'wrap' depends on a next_ value and is read by the machine: a "
-              "loop without a register is not supported\n");
+              "c.asf:22: error: reading 'wrap' here, which depends on a next_ value: a loop "
+              "without a register is not supported\n");
 }
 
 } // namespace
