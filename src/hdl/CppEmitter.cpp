@@ -54,9 +54,7 @@ public:
     }
 
     [[noreturn]] void TooWide(const Expr& expr, const char* what) const override {
-        fault::Unsupported(naming_.File, expr.Where,
-                           std::string(what) + " wider than 64 bits (here " +
-                               std::to_string(expr.Width) + " bits)");
+        fault::Unsupported(naming_.File, expr.Where, what);
     }
 
     Piece ReadOf(const Expr& expr) override {
@@ -237,7 +235,7 @@ private:
     }
 
     Piece Shift(const Expr& expr, const Expr& left, const Expr& right, int width) {
-        if (right.Width > 64) TooWide(right, "shift amounts");
+        if (right.Width > 64) TooWide(right, "a shift amount wider than 64 bits");
         const Piece a = Value(left, width);
         const std::string x = width > 32 ? Widened(a) : a.Text;
         const bool toLeft = expr.Binary == BinaryOp::Shl;
@@ -399,7 +397,7 @@ private:
 
     std::string ConcatAssignment(const Expr& target, const Expr& value) {
         const int width = std::max(target.Width, value.Width);
-        if (width > 64) TooWide(target, "assignments to concatenations");
+        if (width > 64) TooWide(target, "an assignment to a concatenation wider than 64 bits");
         Piece piece = Value(value, width);
         std::string text =
             "{ const std::uint64_t value = " +

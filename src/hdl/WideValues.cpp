@@ -12,7 +12,10 @@ std::string WideValues::Own(const Expr& expr) {
 }
 
 std::string WideValues::Value(const Expr& expr, int width) {
-    if (expr.Signed) narrow_.TooWide(expr, "signed values");
+    // A plain decimal is signed but never negative: in an unsigned context it
+    // is just its value. Other signed values over 64 bits are refused.
+    if (expr.Signed && expr.Kind != ExprKind::Literal)
+        narrow_.TooWide(expr, "a signed value in a context wider than 64 bits");
     if (expr.SelfDetermined && width > expr.Width) return Big(width, Own(expr));
     switch (expr.Kind) {
     case ExprKind::Literal:
@@ -41,7 +44,7 @@ std::string WideValues::Value(const Expr& expr, int width) {
     case ExprKind::Call:
         break;
     }
-    narrow_.TooWide(expr, "function calls on values");
+    narrow_.TooWide(expr, "a function call in a context wider than 64 bits");
     return {};
 }
 
@@ -91,7 +94,7 @@ std::string WideValues::Binary(const Expr& expr, int width) {
 
 std::string WideValues::Shift(const Expr& expr, int width) {
     const Expr& amount = *expr.Operands[1];
-    if (amount.Width > 64) narrow_.TooWide(amount, "shift amounts");
+    if (amount.Width > 64) narrow_.TooWide(amount, "a shift amount wider than 64 bits");
     const std::string value = Value(*expr.Operands[0], width);
     const char* op = expr.Binary == BinaryOp::Shl ? " << " : " >> ";
     if (auto constant = ConstantValue(amount)) {

@@ -21,6 +21,7 @@ public:
     // The C++ expression of a name's value, or the selected name's of a
     // select, as the texts read it (next_X: the coming value).
     virtual Piece ReadOf(const Expr& nameOrSelect) = 0;
+    // Refuses `what` ("a shift amount wider than 64 bits") at the expression.
     [[noreturn]] virtual void TooWide(const Expr& expr, const char* what) const = 0;
 };
 
