@@ -28,4 +28,14 @@ struct Extensions {
     std::optional<LineNames> LineDirectives;
 };
 
+// "#line N "FILE"", with the file name's quotes and backslashes escaped.
+inline std::string LineDirective(int line, const std::string& file) {
+    std::string quoted = "#line " + std::to_string(line) + " \"";
+    for (char c : file) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c == '\n' ? ' ' : c;
+    }
+    return quoted + "\"";
+}
+
 } // namespace kestrom

@@ -152,9 +152,9 @@ private:
     template <typename Write> void FromAsfLine(int asfLine, Write write) {
         const auto& names = plan_.Options.LineDirectives;
         if (!names || asfLine <= 0) return write();
-        Line(0, {"#line ", std::to_string(asfLine), " \"", names->AsfFile, "\""});
+        Line(0, LineDirective(asfLine, names->AsfFile));
         write();
-        Line(0, {"#line ", std::to_string(LinesWritten() + 2), " \"", names->ModuleFile, "\""});
+        Line(0, LineDirective(LinesWritten() + 2, names->ModuleFile));
     }
 
     void WriteActionLines(const ActionRec& action, int indent) {

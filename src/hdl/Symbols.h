@@ -22,6 +22,9 @@ struct Range {
     std::int64_t High = 0;
 };
 
+// VHDL's `integer` without a range of its own.
+constexpr Range kVhdlInteger{-2147483647 - 1, 2147483647};
+
 struct Symbol {
     std::string Name;
     SymbolKind Kind = SymbolKind::Signal;

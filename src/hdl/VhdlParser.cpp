@@ -542,10 +542,10 @@ private:
             return symbol;
         }
         if (folded == "integer" || folded == "natural" || folded == "positive") {
-            Range range{folded == "integer"   ? -2147483647 - 1
+            Range range{folded == "integer"   ? kVhdlInteger.Low
                         : folded == "natural" ? 0
                                               : 1,
-                        2147483647};
+                        kVhdlInteger.High};
             if (Accept("range")) {
                 range.Low = Bound();
                 if (!Is("to") && !Is("downto")) Fail("'to' or 'downto'");

@@ -47,8 +47,7 @@ std::string AppendPort(const ModulePort& port) {
 std::string AppendInternal(const translation::InternalSignal& signal) {
     const std::string read = "dut." + signal.Member;
     if (signal.Width > 64) return "line += " + read + ".to_string ( SC_DEC , false ) ;";
-    if (!signal.Signed || signal.Width < 1 || signal.Width > 64)
-        return "AppendNumber ( line , " + read + " , false ) ;";
+    if (!signal.Signed || signal.Width < 1) return "AppendNumber ( line , " + read + " , false ) ;";
     const std::string sign =
         "( ( " + read + " >> " + std::to_string(signal.Width - 1) + " ) & 1u )";
     const std::string mask =

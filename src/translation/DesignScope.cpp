@@ -87,7 +87,7 @@ void DeclareDelayCounter(const drawing::Drawing& drawing, hdl::Language language
     counter.Signed = language == hdl::Language::Vhdl;
     if (language == hdl::Language::Vhdl) {
         counter.IsInteger = true;
-        counter.IntegerRange = hdl::Range{-2147483647 - 1, 2147483647};
+        counter.IntegerRange = hdl::kVhdlInteger;
     }
     scope.Symbols.Add(counter);
 }

@@ -34,15 +34,6 @@ void WriteSourceComment(const std::string& text, int asfLine, hdl::CodePrinter& 
         out.Line("//    " + lines[i]);
 }
 
-static std::string QuotedPath(const std::string& path) {
-    std::string quoted = "\"";
-    for (char c : path) {
-        if (c == '"' || c == '\\') quoted += '\\';
-        quoted += c == '\n' ? ' ' : c;
-    }
-    return quoted + "\"";
-}
-
 std::string ResolveLineMarkers(const std::string& text, const Extensions::LineNames& names) {
     std::string resolved;
     std::size_t start = 0;
@@ -54,7 +45,7 @@ std::string ResolveLineMarkers(const std::string& text, const Extensions::LineNa
         const std::size_t marker = row.find(kBackToModuleMarker);
         if (marker != std::string_view::npos &&
             row.substr(0, marker).find_first_not_of(' ') == std::string_view::npos)
-            resolved += "#line " + std::to_string(line + 1) + " " + QuotedPath(names.ModuleFile);
+            resolved += LineDirective(line + 1, names.ModuleFile);
         else
             resolved += row;
         if (end < text.size()) resolved += '\n';
@@ -65,8 +56,7 @@ std::string ResolveLineMarkers(const std::string& text, const Extensions::LineNa
 }
 
 void EdgeWriter::FromAsfLine(int asfLine, hdl::CodePrinter& out) {
-    if (lines_ && asfLine > 0)
-        out.Line("#line " + std::to_string(asfLine) + " " + QuotedPath(lines_->AsfFile));
+    if (lines_ && asfLine > 0) out.Line(LineDirective(asfLine, lines_->AsfFile));
 }
 
 void EdgeWriter::BackToModule(hdl::CodePrinter& out) {
